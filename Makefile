@@ -1,0 +1,54 @@
+# Quillmark setup: build, run under Wine, test, measure.
+#   make        build build/setup.exe (and the host tools it needs)
+#   make run    build it and start it under Wine in a scratch prefix
+#   make test   every test: host unit tests, Windows-side tests, end-to-end scenarios
+#   make bench  speed and size figures
+SHELL := /bin/bash
+.DEFAULT_GOAL := all
+B := build
+
+# --- toolchains -------------------------------------------------------------
+CC32   := i686-w64-mingw32-g++
+RC32   := i686-w64-mingw32-windres
+CC64   := x86_64-w64-mingw32-g++
+RC64   := x86_64-w64-mingw32-windres
+
+# Programs that ship (setup.exe, Quillmark.exe, qmkuins1.exe): i686, no C runtime.
+SHIP_CXXFLAGS := -std=c++17 -Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti \
+  -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics \
+  -fno-builtin -ffunction-sections -fdata-sections -I.
+SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -s -Wl,--gc-sections \
+  -Wl,--no-insert-timestamp -Wl,--major-subsystem-version,4,--minor-subsystem-version,0 \
+  -Wl,--major-os-version,4,--minor-os-version,0 -Wl,-e,_EntryPoint
+# Windows programs that only test (drivers, Windows-side tests): C runtime, static.
+TEST_CXXFLAGS := -std=c++17 -O1 -Wall -Wextra -Werror -I. -static
+
+# --- host side (codec, compressor, unit tests) ------------------------------
+HOST := $(B)/host
+SZDDC := $(HOST)/tools/szdd/szddc
+
+.PHONY: all deps run test bench clean host
+deps:
+	@tools/deps.sh
+
+$(HOST)/CMakeCache.txt: CMakeLists.txt
+	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+host: $(HOST)/CMakeCache.txt
+	cmake --build $(HOST) -j2
+
+$(SZDDC): host ;
+
+-include tools/szdd/szdd.mk
+-include resources/resources.mk
+-include apps/apps.mk
+-include setup/setup.mk
+-include tests/tests.mk
+
+all: $(B)/setup.exe
+
+run: deps all
+	tests/harness/run-setup.sh
+
+clean:
+	rm -rf $(B)
