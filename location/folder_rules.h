@@ -1,0 +1,14 @@
+// The text checks a folder must pass before the installer will use it.  They
+// look only at the text; the drive type and the folder itself are the
+// validation's business.
+#pragma once
+
+// 'X:\...' with X a letter.  Relative paths, UNC paths and bare drives fail.
+bool HasDriveForm(const char *path);
+
+// Removes every trailing backslash: 'D:\Apps\\' becomes 'D:\Apps', 'D:\' 'D:'.
+void TrimTrailingBackslashes(char *path);
+
+// Room is left for the program's file name and a margin of 20 characters
+// within a PathBuffer: with "Quillmark.exe" the longest folder is 227.
+bool FolderLengthFits(const char *path);

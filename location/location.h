@@ -1,0 +1,16 @@
+// Where the installation goes: the folder proposed and the rules it must meet.
+#pragma once
+#include "setup/product.h"
+
+// Fills g_programFilesDir from the system's setting, or the first fixed drive.
+void FindProgramFilesFolder();
+
+// Fills `out` with the folder to offer; returns 1 when the remembered folder
+// already holds the program.
+bool ProposeInstallFolder(PathBuffer out);
+
+bool ProgramFileExists(const char *folder);
+
+// Checks and prepares `path` (trimmed in place; created when missing).  With
+// `report` set each failure shows its coded box.
+bool ValidateInstallFolder(char *path, bool report);

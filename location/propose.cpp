@@ -1,0 +1,84 @@
+#include "location/location.h"
+#include "setup/globals.h"
+#include "setup/paths.h"
+#include "setup/registry.h"
+#include "setup/text.h"
+
+static const char *const VersionKeys[] = {
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+};
+
+// The system's ProgramFilesDir, without one trailing backslash; 0 when neither
+// key gives a text longer than a bare drive.
+static bool ReadProgramFilesSetting()
+{
+    HKEY key;
+    if (CreateKey(HKEY_LOCAL_MACHINE, VersionKeys[0], ReadAccess, &key) != ERROR_SUCCESS &&
+        CreateKey(HKEY_LOCAL_MACHINE, VersionKeys[1], ReadAccess, &key) != ERROR_SUCCESS)
+        return false;
+    LONG status = QueryStringValue(key, "ProgramFilesDir", g_programFilesDir, PathSize);
+    RegCloseKey(key);
+    size_t length = TextLength(g_programFilesDir);
+    if (status != ERROR_SUCCESS || length <= 2)
+        return false;
+    if (g_programFilesDir[length - 1] == '\\')
+        g_programFilesDir[length - 1] = 0;
+    return true;
+}
+
+void FindProgramFilesFolder()
+{
+    if (ReadProgramFilesSetting())
+        return;
+    CopyText(g_programFilesDir, PathSize, "C:\\Program Files");
+    DWORD drives = GetLogicalDrives();
+    for (int drive = 0; drive < 25; ++drive) {          // 'A' to 'Y'
+        if (!(drives & (1u << drive)))
+            continue;
+        char root[] = "C:\\";
+        root[0] = g_programFilesDir[0] = static_cast<char>('A' + drive);
+        if (GetDriveTypeA(root) == DRIVE_FIXED)
+            return;
+    }
+    g_programFilesDir[0] = 'C';
+}
+
+bool ProgramFileExists(const char *folder)
+{
+    PathBuffer path;
+    if (!JoinPath(folder, ProgramFileName, path))
+        return false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+// The remembered folder, when there is one worth offering.
+static bool ReadRememberedFolder(PathBuffer out)
+{
+    HKEY key;
+    if (OpenSettingsKey(&key) != ERROR_SUCCESS)
+        return false;
+    LONG status = QueryStringValue(key, "Path", out, PathSize);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && out[0] != ':';
+}
+
+bool ProposeInstallFolder(PathBuffer out)
+{
+    if (ReadRememberedFolder(out))
+        return ValidateInstallFolder(out, false) && ProgramFileExists(out);
+
+    if (CopyText(out, PathSize, g_programFilesDir) && AppendText(out, PathSize, DefaultSubfolder))
+        return false;
+    // A Program Files folder too long to take the subfolder: offer the
+    // product's folder at the root of its drive instead.
+    PathBuffer root;
+    DriveRootOf(g_programFilesDir, root);
+    JoinPath(root, ProductName, out);
+    return false;
+}

@@ -1,0 +1,59 @@
+#include "registration/registration.h"
+#include "setup/errors.h"
+#include "setup/globals.h"
+#include "setup/paths.h"
+#include "setup/registry.h"
+
+static const char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+static const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+static const char DisplayName[] = "Quillmark Version 1.0   (Remove Only)";
+
+bool RegisterAppPath()
+{
+    bool result = true;
+    HKEY appPaths, program;
+    if (CreateKey(HKEY_LOCAL_MACHINE, AppPathsKey, ReadWriteAccess, &appPaths) != ERROR_SUCCESS) {
+        result = false;
+    } else {
+        if (CreateKey(appPaths, ProgramFileName, ReadWriteAccess, &program) != ERROR_SUCCESS) {
+            result = false;
+        } else {
+            if (SetStringValue(program, 0, g_programPath) != ERROR_SUCCESS)
+                result = false;
+            if (SetStringValue(program, "Path", g_installDir) != ERROR_SUCCESS)
+                result = false;
+            RegCloseKey(program);
+        }
+        RegCloseKey(appPaths);
+    }
+
+    HKEY settings;
+    LONG status = OpenSettingsKey(&settings);
+    if (status != ERROR_SUCCESS) {
+        result = false;
+        ReportSystemError(status, "10");
+    } else {
+        SetStringValue(settings, "Path", g_installDir);
+        RegCloseKey(settings);
+    }
+    return result;
+}
+
+bool RegisterUninstaller()
+{
+    HKEY uninstall, product;
+    if (CreateKey(HKEY_LOCAL_MACHINE, UninstallKey, ReadWriteAccess, &uninstall) != ERROR_SUCCESS)
+        return false;
+    if (CreateKey(uninstall, ProductName, ReadWriteAccess, &product) != ERROR_SUCCESS) {
+        RegCloseKey(uninstall);
+        return false;
+    }
+    PathBuffer command;
+    JoinPath(g_windowsDir, UninstallerFileName, command);
+    bool result = SetStringValue(product, "DisplayName", DisplayName) == ERROR_SUCCESS;
+    if (SetStringValue(product, "UninstallString", command) != ERROR_SUCCESS)
+        result = false;
+    RegCloseKey(product);
+    RegCloseKey(uninstall);
+    return result;
+}

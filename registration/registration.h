@@ -1,0 +1,15 @@
+// Recording the installation with the system: registry entries and shortcuts.
+#pragma once
+#include <windows.h>
+
+// App Paths entry and the remembered folder; false when any part failed.
+bool RegisterAppPath();
+
+// The entry in the list of programs that can be removed.
+bool RegisterUninstaller();
+
+// Quillmark.lnk in the Start menu and on the desktop; failures are silent.
+void CreateShortcuts();
+
+HRESULT CreateShortcut(const char *workingDir, const char *target, const char *linkPath,
+                       const char *description);

@@ -1,0 +1,82 @@
+#include "registration/registration.h"
+#include "setup/globals.h"
+#include "setup/item_list.h"
+#include "setup/text.h"
+#include <shlobj.h>
+
+// The COM library is loaded only for this step, never linked.
+typedef HRESULT(WINAPI *CoInitializeFunction)(LPVOID);
+typedef void(WINAPI *CoUninitializeFunction)();
+typedef HRESULT(WINAPI *CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID *);
+
+static CoCreateInstanceFunction s_coCreateInstance;
+
+static const GUID ShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+static const GUID ShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+static const GUID PersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+static const char ShortcutFileName[] = "\\Quillmark.lnk";
+static const char ShortcutDescription[] = "Shortcut to Quillmark";
+
+HRESULT CreateShortcut(const char *workingDir, const char *target, const char *linkPath,
+                       const char *description)
+{
+    IShellLinkA *link;
+    HRESULT result = s_coCreateInstance(ShellLinkClass, 0, CLSCTX_INPROC_SERVER, ShellLinkInterface,
+                                        reinterpret_cast<void **>(&link));
+    if (FAILED(result))
+        return result;
+    link->SetPath(target);
+    link->SetIconLocation(target, 0);
+    link->SetDescription(description);
+    link->SetWorkingDirectory(workingDir);
+    IPersistFile *file;
+    result = link->QueryInterface(PersistFileInterface, reinterpret_cast<void **>(&file));
+    if (SUCCEEDED(result)) {
+        WCHAR widePath[PathSize];
+        MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, PathSize);
+        result = file->Save(widePath, TRUE);
+        file->Release();
+    }
+    link->Release();
+    return result;
+}
+
+// The shortcut's path in special folder `folder`; false when the shell cannot
+// say where that is or the name does not fit after it.
+static bool ShortcutPathIn(int folder, PathBuffer path)
+{
+    LPITEMIDLIST list;
+    if (FAILED(SHGetSpecialFolderLocation(g_backdrop, folder, &list)))
+        return false;
+    bool found = SHGetPathFromIDListA(list, path);
+    FreeItemList(list);
+    return found && AppendText(path, PathSize, ShortcutFileName);
+}
+
+// A function of the loaded library, by name.
+template <typename Function> static Function Lookup(HMODULE library, const char *name)
+{
+    // Through the generic function pointer type, which any other converts to.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+void CreateShortcuts()
+{
+    HMODULE ole = LoadLibraryA("OLE32.DLL");
+    if (!ole)
+        return;
+    CoInitializeFunction coInitialize = Lookup<CoInitializeFunction>(ole, "CoInitialize");
+    CoUninitializeFunction coUninitialize = Lookup<CoUninitializeFunction>(ole, "CoUninitialize");
+    s_coCreateInstance = Lookup<CoCreateInstanceFunction>(ole, "CoCreateInstance");
+    if (coInitialize && coUninitialize && s_coCreateInstance && coInitialize(0) == S_OK) {
+        static const int folders[] = {CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};
+        for (int folder : folders) {
+            PathBuffer path;
+            if (ShortcutPathIn(folder, path))
+                CreateShortcut(g_installDir, g_programPath, path, ShortcutDescription);
+        }
+        coUninitialize();
+    }
+    FreeLibrary(ole);
+}

@@ -1,0 +1,17 @@
+# setup.exe: the installer, i686, no C runtime.
+SETUP_SOURCES := $(wildcard setup/*.cpp location/*.cpp payload/*.cpp registration/*.cpp ui/*.cpp)
+# Everything but the entry point, for the Windows-side tests that link the same code.
+SETUP_LIBRARY_SOURCES := $(filter-out setup/main.cpp,$(SETUP_SOURCES))
+SETUP_OBJECTS := $(patsubst %.cpp,$(B)/setup-obj/%.o,$(SETUP_SOURCES))
+SETUP_LIBS := -llz32 -lversion -lshell32 -ladvapi32 -lgdi32 -luser32 -lkernel32
+
+$(B)/setup-obj/%.o: %.cpp $(wildcard */*.h)
+	@mkdir -p $(dir $@)
+	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@
+
+$(B)/setup-obj/setup.res: resources/setup.rc $(PAYLOAD_BINS) $(ICON)
+	@mkdir -p $(dir $@)
+	$(RC32) -O coff -I $(dir $(ICON)) -I $(B)/payload/rc $< $@
+
+$(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res
+	$(CC32) $(SHIP_LDFLAGS) -o $@ $^ $(SETUP_LIBS)

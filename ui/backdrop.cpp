@@ -1,0 +1,114 @@
+#include "ui/ui.h"
+#include "setup/globals.h"
+#include "setup/text.h"
+
+static const COLORREF FieldColour = RGB(0, 0, 128);
+static const COLORREF TileColour = RGB(0, 0, 96);
+static const COLORREF TitleColour = RGB(255, 255, 255);
+static const char TileText[] = "QUILLMARK";
+static const char TitleText[] = "Quillmark";
+static const char SubtitleText[] = "Screenwriting Software";
+
+HWND CreateBackdrop()
+{
+    WNDCLASSEXA windowClass;
+    ClearBytes(&windowClass, sizeof windowClass);
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = BackdropWndProc;
+    windowClass.hInstance = g_instance;
+    windowClass.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(ProductIcon));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorA(0, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.lpszClassName = ProductName;
+    if (!RegisterClassExA(&windowClass))
+        return 0;
+    HWND window = CreateWindowExA(0, ProductName, "", WS_POPUP | WS_DLGFRAME, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 0,
+                                  0, g_instance, 0);
+    if (!window)
+        return 0;
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    UpdateWindow(window);
+    return window;
+}
+
+LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_ERASEBKGND:
+        PaintBackdrop(reinterpret_cast<HDC>(wParam));
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The product's name over and over in small italic type, each row shifted
+// further left than the one above.
+static void TileName(HDC dc, int width, int height, HFONT font)
+{
+    SetTextColor(dc, TileColour);
+    SelectObject(dc, font);
+    SIZE extent;
+    if (!GetTextExtentPointA(dc, TileText, sizeof TileText - 1, &extent) || extent.cx < 2)
+        return;
+    for (int y = 0; y < height; y += 19) {
+        for (int x = -5 * y; x < width; x += extent.cx - 1) {
+            if (x + extent.cx >= 0)
+                TextOutA(dc, x, y, TileText, sizeof TileText - 1);
+        }
+    }
+}
+
+void PaintBackdrop(HDC dc)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+
+    HBRUSH field = CreateSolidBrush(FieldColour);
+    HGDIOBJ previousBrush = SelectObject(dc, field);
+    Rectangle(dc, 0, 0, width, height);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
+
+    LOGFONTA description;
+    ClearBytes(&description, sizeof description);
+    description.lfHeight = -18;
+    description.lfItalic = TRUE;
+    CopyText(description.lfFaceName, LF_FACESIZE, "Symbol");
+    HFONT tileFont = CreateFontIndirectA(&description);
+    if (tileFont)
+        TileName(dc, width, height, tileFont);
+
+    ClearBytes(&description, sizeof description);
+    description.lfHeight = -48;
+    CopyText(description.lfFaceName, LF_FACESIZE, "Times New Roman");
+    SetTextColor(dc, TitleColour);
+    HFONT titleFont = CreateFontIndirectA(&description);
+    if (titleFont)
+        SelectObject(dc, titleFont);
+    SetTextAlign(dc, TA_BOTTOM);
+    TextOutA(dc, 12, 60, TitleText, sizeof TitleText - 1);
+
+    description.lfHeight = -36;
+    HFONT subtitleFont = CreateFontIndirectA(&description);
+    if (subtitleFont)
+        SelectObject(dc, subtitleFont);
+    SetTextAlign(dc, TA_TOP | TA_LEFT);
+    TextOutA(dc, 12, 60, SubtitleText, sizeof SubtitleText - 1);
+
+    SelectObject(dc, previousBrush);
+    SelectObject(dc, previousFont);
+    DeleteObject(field);
+    if (tileFont)
+        DeleteObject(tileFont);
+    if (titleFont)
+        DeleteObject(titleFont);
+    if (subtitleFont)
+        DeleteObject(subtitleFont);
+}

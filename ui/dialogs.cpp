@@ -1,0 +1,109 @@
+#include "ui/ui.h"
+#include "payload/manifest_table.h"
+#include "payload/payload.h"
+#include "setup/globals.h"
+#include "setup/item_list.h"
+#include "setup/paths.h"
+#include "setup/text.h"
+#include <shlobj.h>
+
+static const char BrowseTitle[] = "Chose the folder where you wish to install Quillmark";
+
+INT_PTR CALLBACK LocationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        SetDlgItemTextA(dialog, EditBox, g_installDir);
+        HWND change = GetDlgItem(dialog, ChangeButton);
+        if (change)
+            EnableWindow(change, !g_existingInstall);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+    case IDCANCEL:
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    case ChangeButton:
+        if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(ChangeFolderDialog), dialog,
+                            ChangeFolderDlgProc, 0) == IDOK)
+            SetDlgItemTextA(dialog, EditBox, g_installDir);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+static void BrowseForFolder(HWND dialog)
+{
+    BROWSEINFOA browse;
+    ClearBytes(&browse, sizeof browse);
+    browse.hwndOwner = dialog;
+    browse.pszDisplayName = g_browsePath;
+    browse.lpszTitle = BrowseTitle;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST picked = SHBrowseForFolderA(&browse);
+    if (!picked)
+        return;
+    SHGetPathFromIDListA(picked, g_browsePath);
+    FreeItemList(picked);
+    // A folder too long to take the product's name is shown as picked; the
+    // folder rules reject it when "Install" is pressed.
+    PathBuffer shown;
+    if (!JoinPath(g_browsePath, ProductName, shown))
+        CopyText(shown, PathSize, g_browsePath);
+    SetDlgItemTextA(dialog, EditBox, shown);
+}
+
+INT_PTR CALLBACK ChangeFolderDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        SendDlgItemMessageA(dialog, EditBox, EM_LIMITTEXT, 258, 0);
+        SetDlgItemTextA(dialog, EditBox, g_installDir);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        GetDlgItemTextA(dialog, EditBox, g_installDir, PathSize);
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case BrowseButton:
+        BrowseForFolder(dialog);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// The licence as stored, with a terminating NUL the edit box needs.
+static void ShowLicence(HWND dialog)
+{
+    DWORD size;
+    const BYTE *licence = LoadPayload(LicenceEntry, &size);
+    if (!licence)
+        return;
+    char *text = static_cast<char *>(LocalAlloc(LMEM_FIXED, size + 1));
+    if (!text)
+        return;
+    CopyBytes(text, licence, size);
+    text[size] = 0;
+    SetDlgItemTextA(dialog, EditBox, text);
+    LocalFree(text);
+}
+
+INT_PTR CALLBACK AgreementDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        ShowLicence(dialog);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
