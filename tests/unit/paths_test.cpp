@@ -1,0 +1,69 @@
+#include "setup/paths.h"
+#include <gtest/gtest.h>
+#include <string>
+
+static std::string Join(const std::string &folder, const std::string &name)
+{
+    PathBuffer out;
+    JoinPath(folder.c_str(), name.c_str(), out);
+    return out;
+}
+
+TEST(JoinPath, InsertsOneBackslashOnlyWhereNeeded)
+{
+    EXPECT_EQ(Join("C:\\", "x.exe"), "C:\\x.exe");
+    EXPECT_EQ(Join("C:\\Apps", "x.exe"), "C:\\Apps\\x.exe");
+    EXPECT_EQ(Join("", "x.exe"), "x.exe");
+    EXPECT_EQ(Join("C:", "x.exe"), "C:\\x.exe");
+    EXPECT_EQ(Join("C:\\Temp\\", "data.tmp"), "C:\\Temp\\data.tmp");
+}
+
+TEST(JoinPath, FitsExactlyUpToThePathSize)
+{
+    // folder + '\' + name + NUL == 260 fits; one character more does not.
+    std::string name = "Quillmark.exe";
+    std::string folder(PathSize - 2 - name.size(), 'f');
+    PathBuffer out;
+    EXPECT_TRUE(JoinPath(folder.c_str(), name.c_str(), out));
+    EXPECT_EQ(std::string(out), folder + "\\" + name);
+    folder += 'f';
+    EXPECT_FALSE(JoinPath(folder.c_str(), name.c_str(), out));
+    EXPECT_STREQ(out, "");
+}
+
+TEST(JoinPath, TooLongPartsLeaveTheOutputEmpty)
+{
+    std::string huge(400, 'a');
+    PathBuffer out;
+    EXPECT_FALSE(JoinPath(huge.c_str(), "x", out));
+    EXPECT_STREQ(out, "");
+    EXPECT_FALSE(JoinPath("C:\\", huge.c_str(), out));
+    EXPECT_STREQ(out, "");
+    // A folder of 250 characters and the product's name: 260 with the NUL.
+    std::string browsed = "D:\\" + std::string(247, 'b');
+    EXPECT_FALSE(JoinPath(browsed.c_str(), "Quillmark", out));
+    EXPECT_TRUE(JoinPath(browsed.substr(1).c_str(), "Quillmark", out));
+}
+
+TEST(DriveRootOf, KeepsWhatComesBeforeTheFirstBackslash)
+{
+    PathBuffer out;
+    EXPECT_TRUE(DriveRootOf("C:\\Program Files", out));
+    EXPECT_STREQ(out, "C:\\");
+    EXPECT_TRUE(DriveRootOf("D:\\Work\\Scripts", out));
+    EXPECT_STREQ(out, "D:\\");
+    EXPECT_TRUE(DriveRootOf("E:", out));
+    EXPECT_STREQ(out, "E:\\");
+    EXPECT_TRUE(DriveRootOf("\\\\server\\share", out));
+    EXPECT_STREQ(out, "\\");
+}
+
+TEST(DriveRootOf, ANameWithoutBackslashTooLongForARootIsRefused)
+{
+    PathBuffer out;
+    std::string fits(PathSize - 2, 'x'), over(PathSize - 1, 'x');
+    EXPECT_TRUE(DriveRootOf(fits.c_str(), out));
+    EXPECT_EQ(std::string(out), fits + "\\");
+    EXPECT_FALSE(DriveRootOf(over.c_str(), out));
+    EXPECT_STREQ(out, "");
+}
