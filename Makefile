@@ -43,6 +43,7 @@ $(SZDDC): host ;
 -include resources/resources.mk
 -include apps/apps.mk
 -include setup/setup.mk
+-include tests/win/win.mk
 -include tests/tests.mk
 
 all: $(B)/setup.exe

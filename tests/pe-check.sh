@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The shipped programs' PE headers: 32-bit GUI programs for Windows 4.0 that
+# import only from the system libraries the installer may use.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+allowed='ADVAPI32.dll GDI32.dll KERNEL32.dll LZ32.DLL SHELL32.dll USER32.dll VERSION.dll'
+failed=0 passed=0
+check() {
+    if eval "$2"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+for exe in "$root/build/setup.exe" "$root/build/apps/Quillmark.exe" "$root/build/apps/qmkuins1.exe"; do
+    name=$(basename "$exe")
+    headers=$(i686-w64-mingw32-objdump -p "$exe" 2>/dev/null)
+    check "$name is an i686 PE" 'i686-w64-mingw32-objdump -f "$exe" | grep -q "file format pei-i386"'
+    check "$name runs in the GUI subsystem" 'grep -q "Subsystem.*(Windows GUI)" <<<"$headers"'
+    check "$name asks for subsystem 4.0" 'grep -qx "MajorSubsystemVersion.4" <<<"$(tr -s "\t " . <<<"$headers")" && grep -qx "MinorSubsystemVersion.0" <<<"$(tr -s "\t " . <<<"$headers")"'
+    check "$name asks for OS version 4.0" 'grep -qx "MajorOSystemVersion.4" <<<"$(tr -s "\t " . <<<"$headers")"'
+    imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | sort -u)
+    check "$name imports something" '[ -n "$imports" ]'
+    for dll in $imports; do
+        check "$name imports only allowed libraries (not $dll)" 'grep -qw "$dll" <<<"$allowed"'
+    done
+    check "$name has no symbols left" '! i686-w64-mingw32-objdump -t "$exe" 2>/dev/null | grep -q "\.text"'
+done
+check "setup.exe imports LZ32 itself" 'i686-w64-mingw32-objdump -p "$root/build/setup.exe" | grep -q "DLL Name: LZ32.DLL"'
+check "setup.exe does not import OLE32" '! i686-w64-mingw32-objdump -p "$root/build/setup.exe" | grep -qi "DLL Name: OLE32"'
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,110 @@
+#include "tests/win/check.h"
+#include <windows.h>
+#include <cstdio>
+
+static int s_passed, s_failed;
+std::string g_payloadFiles, g_fixtures;
+
+void Check(bool ok, const char *what, const char *file, int line)
+{
+    if (ok) {
+        ++s_passed;
+        return;
+    }
+    ++s_failed;
+    std::printf("  FAILED %s:%d: %s\n", file, line, what);
+}
+
+void CheckText(const std::string &actual, const std::string &expected, const char *what,
+               const char *file, int line)
+{
+    Check(actual == expected, what, file, line);
+    if (actual != expected)
+        std::printf("    got '%s'\n    expected '%s'\n", actual.c_str(), expected.c_str());
+}
+
+std::string ReadWholeFile(const std::string &path)
+{
+    std::string bytes;
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return "<missing>";
+    char chunk[65536];
+    size_t count;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.append(chunk, count);
+    std::fclose(file);
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string &path, const std::string &bytes)
+{
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+bool FileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::string &path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+unsigned Attributes(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+
+static void RemoveTree(const std::string &path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+
+void FreshFolder(const std::string &path)
+{
+    RemoveTree(path);
+    CreateDirectoryA(path.c_str(), 0);
+}
+
+extern const TestCase g_locationTests[], g_registryTests[], g_payloadTests[], g_shortcutTests[];
+
+int main(int argc, char **argv)
+{
+    if (argc > 1)
+        g_payloadFiles = argv[1];
+    if (argc > 2)
+        g_fixtures = argv[2];
+    for (const TestCase *group : {g_registryTests, g_locationTests, g_payloadTests, g_shortcutTests}) {
+        for (const TestCase *test = group; test->name; ++test) {
+            int failedBefore = s_failed;
+            test->run();
+            std::printf("%s %s\n", s_failed == failedBefore ? "ok  " : "FAIL", test->name);
+        }
+    }
+    std::printf("%d passed, %d failed\n", s_passed, s_failed);
+    return s_failed ? 1 : 0;
+}

@@ -1,0 +1,71 @@
+// The registry layer against Wine's real registry.
+#include "setup/registry.h"
+#include "tests/win/check.h"
+#include <cstring>
+
+static const char ScratchKey[] = "Software\\QuillmarkTests\\Registry";
+
+static void SettingsKeyIsCreatedWithItsParents()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brenlow");
+    BuildSettingsKeyPath();
+    CHECK_TEXT(g_settingsKeyPath, "Software\\Brenlow\\Quillmark\\Settings");
+    HKEY key;
+    CHECK(OpenSettingsKey(&key) == ERROR_SUCCESS);
+    RegCloseKey(key);
+    CHECK(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Brenlow\\Quillmark\\Settings", 0, KEY_READ,
+                        &key) == ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+// Stores raw bytes under `name`, as a string or as binary data.
+static void Store(HKEY key, const char *name, DWORD type, const std::string &bytes)
+{
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+}
+
+static void StringsAreAlwaysTerminatedInsideTheBuffer()
+{
+    HKEY key;
+    CHECK(CreateKey(HKEY_CURRENT_USER, ScratchKey, ReadWriteAccess, &key) == ERROR_SUCCESS);
+
+    CHECK(SetStringValue(key, "Written", "hello") == ERROR_SUCCESS);
+    DWORD type, size = 0;
+    RegQueryValueExA(key, "Written", 0, &type, 0, &size);
+    CHECK(type == REG_SZ && size == 6);                 // the text and its NUL
+
+    struct {
+        const char *name;
+        std::string stored;
+        LONG status;
+        std::string read;
+    } cases[] = {
+        {"Short", std::string("abcde"), ERROR_SUCCESS, "abcde"},         // no NUL stored
+        {"Exact", std::string(259, 'x') + '\0', ERROR_SUCCESS, std::string(259, 'x')},
+        {"Unterminated259", std::string(259, 'y'), ERROR_SUCCESS, std::string(259, 'y')},
+        {"Full", std::string(260, 'z'), ERROR_MORE_DATA, ""},             // no room for a NUL
+        {"TooLong", std::string(300, 'w'), ERROR_MORE_DATA, ""},
+        {"Empty", std::string(), ERROR_SUCCESS, ""},
+    };
+    for (auto &c : cases) {
+        Store(key, c.name, REG_BINARY, c.stored);
+        char memory[PathSize + 8];
+        std::memset(memory, '#', sizeof memory);
+        LONG status = QueryStringValue(key, c.name, memory, PathSize);
+        CHECK(status == c.status);
+        CHECK(std::memchr(memory, 0, PathSize) != 0);
+        CHECK_TEXT(memory, c.read);
+        for (size_t i = PathSize; i < sizeof memory; ++i)
+            CHECK(memory[i] == '#');
+    }
+    CHECK(QueryStringValue(key, "Missing", reinterpret_cast<char *>(&type), 1) != ERROR_SUCCESS);
+    RegCloseKey(key);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuillmarkTests");
+}
+
+extern const TestCase g_registryTests[] = {
+    {"settings key is created with its parents", SettingsKeyIsCreatedWithItsParents},
+    {"strings are always terminated inside the buffer", StringsAreAlwaysTerminatedInsideTheBuffer},
+    {0, 0},
+};

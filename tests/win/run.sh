@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs the Windows-side tests in a fresh copy of the template prefix.
+set -euo pipefail
+source "$(dirname "$0")/../harness/env.sh"
+source "$(dirname "$0")/../harness/prefix.sh"
+need_wine
+dir=$RUNS/win-tests
+prefix=$(prefix_create "$dir")
+trap 'prefix_destroy "$dir"' EXIT
+winpath() { echo "Z:${1//\//\\}"; }
+status=0
+WINEPREFIX=$prefix wine "$BUILD/tests/setup_win_test.exe" \
+    "$(winpath "$BUILD/payload/files")" "$(winpath "$BUILD/fixtures")" | tr -d '\r' || status=$?
+exit $status

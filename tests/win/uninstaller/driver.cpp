@@ -1,0 +1,138 @@
+// Runs a program and answers its message boxes in the order given.
+//
+//   driver [--hold PATH]... PROGRAM [BUTTON:TEXT]...
+//
+// BUTTON is yes, no or ok; TEXT must occur in the box's message.  --hold keeps
+// PATH open for reading, sharing only reading, while the program runs: opening it
+// without sharing then fails with error 32, and deleting it fails.
+// Every box is printed.  Exit code 0 when each expected box came in order and the
+// program ended without another one; 1 otherwise.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+static const DWORD StepTimeoutMs = 90000;
+static DWORD g_processId;
+static HWND g_box;
+
+static BOOL CALLBACK FindBox(HWND window, LPARAM)
+{
+    DWORD owner = 0;
+    char className[16];
+
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != g_processId || !IsWindowVisible(window))
+        return TRUE;
+    if (!GetClassNameA(window, className, sizeof className) || strcmp(className, "#32770") != 0)
+        return TRUE;
+    g_box = window;
+    return FALSE;
+}
+
+// Waits for the next box of the program, or for its end (returns null).
+static HWND WaitForBox(HANDLE process, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 25) {
+        g_box = NULL;
+        EnumWindows(FindBox, 0);
+        if (g_box)
+            return g_box;
+        if (WaitForSingleObject(process, 25) == WAIT_OBJECT_0)
+            return NULL;
+    }
+    return NULL;
+}
+
+static void ReadBox(HWND box, char *text, int size)
+{
+    char caption[128];
+    DWORD_PTR ignored;
+
+    text[0] = 0;
+    GetWindowTextA(box, caption, sizeof caption);
+    SendMessageTimeoutA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, size, (LPARAM) text,
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    printf("  box [%s]: ", caption);
+    for (const char *c = text; *c; c++)
+        if (*c == '\n')
+            fputs("\\n", stdout);
+        else if (*c != '\r')
+            putchar(*c);
+    printf("\n");
+    fflush(stdout);
+}
+
+static int ButtonId(const char *step)
+{
+    if (strncmp(step, "yes:", 4) == 0) return IDYES;
+    if (strncmp(step, "no:", 3) == 0) return IDNO;
+    if (strncmp(step, "ok:", 3) == 0) return IDOK;
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    int arg = 1;
+    while (arg + 1 < argc && strcmp(argv[arg], "--hold") == 0) {
+        HANDLE held = CreateFileA(argv[arg + 1], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        if (held == INVALID_HANDLE_VALUE) {
+            printf("driver: cannot hold %s (error %lu)\n", argv[arg + 1], GetLastError());
+            return 1;
+        }
+        arg += 2;   // the handle stays open until the driver ends
+    }
+    if (arg >= argc) {
+        printf("usage: driver [--hold PATH]... PROGRAM [yes|no|ok:TEXT]...\n");
+        return 1;
+    }
+
+    STARTUPINFOA startup = {};
+    PROCESS_INFORMATION started = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(argv[arg], NULL, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started)) {
+        printf("driver: cannot start %s (error %lu)\n", argv[arg], GetLastError());
+        return 1;
+    }
+    g_processId = started.dwProcessId;
+
+    int failed = 0;
+    for (int step = arg + 1; step < argc && !failed; step++) {
+        int button = ButtonId(argv[step]);
+        const char *expected = strchr(argv[step], ':') + (button ? 1 : 0);
+        char text[4096];
+        HWND box = WaitForBox(started.hProcess, StepTimeoutMs);
+        if (!button || !box) {
+            printf("driver: expected a box with \"%s\", %s\n", expected,
+                   button ? "the program ended or timed out" : "bad step");
+            failed = 1;
+            break;
+        }
+        ReadBox(box, text, sizeof text);
+        if (!strstr(text, expected)) {
+            printf("driver: expected \"%s\"\n", expected);
+            failed = 1;
+            break;
+        }
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM) GetDlgItem(box, button));
+        for (DWORD waited = 0; IsWindow(box) && waited < StepTimeoutMs; waited += 25)
+            Sleep(25);
+    }
+
+    if (!failed) {
+        HWND extra = WaitForBox(started.hProcess, StepTimeoutMs);
+        if (extra) {
+            char text[4096];
+            ReadBox(extra, text, sizeof text);
+            printf("driver: unexpected box\n");
+            failed = 1;
+        } else if (WaitForSingleObject(started.hProcess, 0) != WAIT_OBJECT_0) {
+            printf("driver: the program did not end\n");
+            failed = 1;
+        }
+    }
+    if (failed)
+        TerminateProcess(started.hProcess, 1);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return failed;
+}
