@@ -46,10 +46,25 @@ $(SZDDC): host ;
 -include tests/win/win.mk
 -include tests/tests.mk
 
-all: $(B)/setup.exe
+# The installer and everything the tests need besides the host side.
+PRODUCT := $(B)/setup.exe $(B)/apps/Quillmark.exe $(B)/apps/qmkuins1.exe
+TEST_PROGRAMS = $(FIXTURES) $(WIN_TEST) $(E2E_PROGRAMS)
 
-run: deps all
+all:
+	@tools/deps.sh
+	@$(MAKE) --no-print-directory $(PRODUCT)
+
+run: all
 	tests/harness/run-setup.sh
+
+# Host tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# Windows-side tests and the end-to-end scenarios under Wine, all through ctest.
+test:
+	@tools/deps.sh
+	@$(MAKE) --no-print-directory $(PRODUCT) $(TEST_PROGRAMS)
+	cmake -S . -B $(B)/host-asan -DSANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(B)/host-asan -j2
+	cd $(B)/host-asan && ctest -j2 --output-on-failure --timeout 900
 
 clean:
 	rm -rf $(B)
