@@ -1,0 +1,710 @@
+// Helpers of the end-to-end driver; see driver.h.
+#include "tests/e2e/driver.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <stdio.h>
+
+#include <algorithm>
+#include <map>
+
+namespace e2e {
+
+Config g_cfg;
+const char *const kSettingsKey = "Software\\Brenlow\\Quillmark\\Settings";
+
+namespace {
+int g_checks = 0;
+int g_failures = 0;
+const DWORD kPollMs = 25;
+const DWORD kMessageMs = 10000;  // how long a sent message may take to be answered
+
+DWORD Limit(DWORD timeoutMs) { return timeoutMs ? timeoutMs : g_cfg.timeoutMs; }
+ULONGLONG Now() { return GetTickCount64(); }
+}  // namespace
+
+// ---- checks --------------------------------------------------------------
+std::string Hex(unsigned long value) {
+    char text[32];
+    snprintf(text, sizeof text, "0x%lX", value);
+    return text;
+}
+
+std::string Quote(const std::string &text) {
+    std::string out = "'";
+    for (unsigned char c : text) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (c < 0x20 || c >= 0x7F) out += "\\x" + Hex(c).substr(2);
+        else out += static_cast<char>(c);
+    }
+    return out + "'";
+}
+
+void Fatal(const std::string &what) { throw Abort{what}; }
+
+void Note(const std::string &what) { printf("# %s\n", what.c_str()); }
+
+bool Check(bool ok, const std::string &what, const std::string &detail) {
+    ++g_checks;
+    if (!ok) ++g_failures;
+    bool show = !ok && !detail.empty();
+    printf("%s - %s%s%s\n", ok ? "ok" : "FAIL", what.c_str(), show ? ": " : "", show ? detail.c_str() : "");
+    return ok;
+}
+
+bool CheckEq(const std::string &what, const std::string &expected, const std::string &actual) {
+    if (expected == actual) return Check(true, what);
+    std::string detail = "expected " + Quote(expected) + ", got " + Quote(actual);
+    if (expected.size() > 200 || actual.size() > 200) {
+        size_t at = 0;
+        while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+        detail = "lengths " + std::to_string(expected.size()) + " (expected) and " +
+                 std::to_string(actual.size()) + "; first difference at byte " + std::to_string(at) +
+                 ": expected " + Quote(expected.substr(at, 40)) + ", got " + Quote(actual.substr(at, 40));
+    }
+    return Check(false, what, detail);
+}
+
+bool CheckEq(const std::string &what, long long expected, long long actual) {
+    return Check(expected == actual, what,
+                 expected == actual ? "" : "expected " + std::to_string(expected) + ", got " + std::to_string(actual));
+}
+
+int CheckCount() { return g_checks; }
+int FailureCount() { return g_failures; }
+
+// ---- windows ---------------------------------------------------------------
+namespace {
+// The child of `dialog` with control id `id` (compared in 16 bits, as dialog
+// templates store it), or null.
+HWND FindItem(HWND dialog, int id) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetDlgCtrlID(child) & 0xFFFF) == (id & 0xFFFF)) return child;
+    }
+    return nullptr;
+}
+
+HWND Item(HWND dialog, int id) {
+    HWND item = FindItem(dialog, id);
+    if (!item) Fatal(std::string("no control ") + std::to_string(id) + " in " + DlgName(Classify(dialog)));
+    return item;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string SentText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kMessageMs, &length))
+        Fatal("no answer to WM_GETTEXTLENGTH from a " + ClassOf(window));
+    std::string text(length + 1, '\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL,
+                             kMessageMs, &got))
+        Fatal("no answer to WM_GETTEXT from a " + ClassOf(window));
+    text.resize(std::min<size_t>(got, length));
+    return text;
+}
+
+// Reads what the window manager keeps (the text a static control was given),
+// without sending anything: the program may be busy with no message loop.
+bool AnyChildText(HWND dialog, const char *text) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char kept[256] = "";
+        GetWindowTextA(child, kept, sizeof kept);
+        if (!strcmp(kept, text)) return true;
+    }
+    return false;
+}
+}  // namespace
+
+const char *DlgName(Dlg kind) {
+    switch (kind) {
+    case Dlg::Location: return "location dialog (101)";
+    case Dlg::ChangeFolder: return "change-folder dialog (102)";
+    case Dlg::Agreement: return "agreement dialog (158)";
+    case Dlg::Wait: return "wait box (103)";
+    case Dlg::MessageBox: return "message box";
+    case Dlg::Browser: return "folder browser";
+    case Dlg::Other: break;
+    }
+    return "unknown dialog";
+}
+
+Dlg Classify(HWND dialog) {
+    if (FindItem(dialog, 1000)) {
+        if (FindItem(dialog, 1002)) return Dlg::Location;
+        if (FindItem(dialog, 1001)) return Dlg::ChangeFolder;
+        return Dlg::Agreement;
+    }
+    if (FindItem(dialog, 14145)) return Dlg::Browser;
+    if (FindItem(dialog, IDOK) && FindItem(dialog, 0xFFFF)) return Dlg::MessageBox;
+    if (AnyChildText(dialog, "A moment please...")) return Dlg::Wait;
+    return Dlg::Other;
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) { return SentText(Item(dialog, id)); }
+
+void SetItemText(HWND dialog, int id, const std::string &text) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                             kMessageMs, &result))
+        Fatal("no answer to WM_SETTEXT from control " + std::to_string(id));
+}
+
+bool HasItem(HWND dialog, int id) { return FindItem(dialog, id) != nullptr; }
+
+bool ItemEnabled(HWND dialog, int id) { return IsWindowEnabled(Item(dialog, id)) != FALSE; }
+
+void Click(HWND dialog, int id) {
+    if (!PostMessageA(Item(dialog, id), BM_CLICK, 0, 0)) Fatal("cannot post a click to control " + std::to_string(id));
+}
+
+void Sync(HWND window) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kMessageMs, &result))
+        Fatal("the program does not answer messages");
+}
+
+// ---- the process under test ------------------------------------------------
+namespace {
+std::string EnvironmentBlock(const Env &env) {
+    std::map<std::string, std::string> vars;  // by upper-case name: "Name=value"
+    auto upper = [](std::string s) {
+        for (char &c : s) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        return s;
+    };
+    char *block = GetEnvironmentStringsA();
+    for (char *p = block; *p; p += strlen(p) + 1) {
+        std::string entry = p;
+        size_t eq = entry.find('=', 1);  // names like "=C:" begin with '='
+        if (eq == std::string::npos) continue;
+        vars[upper(entry.substr(0, eq))] = entry;
+    }
+    FreeEnvironmentStringsA(block);
+    for (const auto &kv : env.set) vars[upper(kv.first)] = kv.first + "=" + kv.second;
+    std::string out;
+    for (const auto &kv : vars) out += kv.second + '\0';
+    return out + '\0';
+}
+}  // namespace
+
+Setup::Setup(const Env &env, const std::string &exe) : path_(exe.empty() ? g_cfg.setup : exe) {
+    const std::string &path = path_;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) Fatal("no program at " + path);
+    std::string folder = path.substr(0, path.find_last_of('\\'));
+    std::string commandLine = "\"" + path + "\"";
+    std::string block;
+    if (!env.set.empty()) block = EnvironmentBlock(env);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        block.empty() ? nullptr : &block[0], folder.c_str(), &si, &pi))
+        Fatal("cannot start " + path + ": error " + std::to_string(GetLastError()));
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    Note("started " + path + " (pid " + std::to_string(pid_) + ")");
+}
+
+Setup::~Setup() {
+    if (Running()) {
+        printf("# setup.exe still running at the end; ending it\n");
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+bool Setup::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+namespace {
+struct EnumState {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
+    EnumState *state = reinterpret_cast<EnumState *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == state->pid && IsWindowVisible(window) && ClassOf(window) == "#32770") state->found.push_back(window);
+    return TRUE;
+}
+
+bool Interactive(Dlg kind) { return kind != Dlg::Wait && kind != Dlg::Other; }
+}  // namespace
+
+std::vector<HWND> Setup::Dialogs() const {
+    EnumState state{pid_, {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+std::string Setup::Describe() const {
+    std::string out;
+    for (HWND dialog : Dialogs()) {
+        if (!out.empty()) out += "; ";
+        Dlg kind = Classify(dialog);
+        out += DlgName(kind);
+        if (kind == Dlg::MessageBox)
+            out += " " + Quote(WindowText(dialog)) + " " + Quote(SentText(FindItem(dialog, 0xFFFF)));
+        else if (kind == Dlg::Other || kind == Dlg::Browser)
+            out += " " + Quote(WindowText(dialog));
+    }
+    return out.empty() ? "no dialog" : out;
+}
+
+HWND Setup::WaitFor(Dlg kind, DWORD timeoutMs) {
+    std::vector<HWND> before = Dialogs();
+    ULONGLONG end = Now() + Limit(timeoutMs);
+    for (;;) {
+        for (HWND dialog : Dialogs()) {
+            Dlg seen = Classify(dialog);
+            if (seen == kind) return dialog;
+            bool isNew = std::find(before.begin(), before.end(), dialog) == before.end();
+            if (isNew && Interactive(seen))
+                Fatal(std::string("waiting for the ") + DlgName(kind) + ", got " + Describe());
+        }
+        if (!Running()) {
+            DWORD code = 0;
+            GetExitCodeProcess(process_, &code);
+            Fatal(std::string("setup.exe ended (exit code ") + Hex(code) + ") while waiting for the " + DlgName(kind));
+        }
+        if (Now() > end)
+            Fatal(std::string("no ") + DlgName(kind) + " within " + std::to_string(Limit(timeoutMs) / 1000) +
+                  " s; up: " + Describe());
+        Sleep(kPollMs);
+    }
+}
+
+void Setup::WaitGone(HWND window, DWORD timeoutMs) {
+    ULONGLONG end = Now() + Limit(timeoutMs);
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (Now() > end) Fatal("a dialog stays up: " + Describe());
+        Sleep(kPollMs);
+    }
+}
+
+DWORD Setup::WaitExit(DWORD timeoutMs) {
+    ULONGLONG end = Now() + Limit(timeoutMs);
+    std::map<HWND, int> polls;  // how many polls in a row each interactive dialog was seen
+    for (;;) {
+        if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(process_, &code);
+            return code;
+        }
+        std::map<HWND, int> next;
+        for (HWND dialog : Dialogs()) {
+            if (!Interactive(Classify(dialog))) continue;
+            int count = polls.count(dialog) ? polls[dialog] + 1 : 1;
+            if (count * kPollMs > 3000) Fatal("setup.exe should end but waits in: " + Describe());
+            next[dialog] = count;
+        }
+        polls.swap(next);
+        if (Now() > end) Fatal("setup.exe did not end within " + std::to_string(Limit(timeoutMs) / 1000) + " s");
+    }
+}
+
+// ---- composite steps -----------------------------------------------------
+void ExpectError(Setup &setup, const std::string &code, const std::string &text) {
+    HWND box = setup.WaitFor(Dlg::MessageBox);
+    std::string caption = WindowText(box);
+    CheckEq("error box " + code + ": caption", "ERROR " + code, caption);
+    CheckEq("error box " + code + ": text", text, ItemText(box, 0xFFFF));
+    Click(box, IDOK);
+    setup.WaitGone(box);
+}
+
+void ChangeFolder(Setup &setup, HWND location, const std::string &folder, bool ok) {
+    Click(location, 1002);
+    HWND change = setup.WaitFor(Dlg::ChangeFolder);
+    SetItemText(change, 1000, folder);
+    Click(change, ok ? IDOK : IDCANCEL);
+    setup.WaitGone(change);
+    Sync(location);
+}
+
+bool ExpectItemText(const std::string &what, HWND dialog, int id, const std::string &expected) {
+    ULONGLONG end = Now() + 5000;
+    std::string text = ItemText(dialog, id);
+    while (text != expected && Now() < end) {
+        Sleep(kPollMs);
+        text = ItemText(dialog, id);
+    }
+    return CheckEq(what, expected, text);
+}
+
+// ---- the folder browser -------------------------------------------------------
+// The tree view lives in the 32-bit process under test: its items are read
+// through a TVITEM placed in that process's memory, laid out for its bitness.
+//
+// Under qemu user emulation the emulated program's addresses are not those of
+// the host process that carries it: Wine's server reads and writes the host
+// process's memory, where every emulated address lies a fixed distance higher
+// (0x1000 here, as the kernel keeps page 0 unmapped).  The distance is found
+// by looking for the program's own headers, which the loader maps at its image
+// base; on a machine that runs 32-bit programs itself it is 0.
+namespace {
+struct TvItem32 {
+    UINT mask;
+    UINT32 hItem;
+    UINT state, stateMask;
+    UINT32 pszText;
+    int cchTextMax, iImage, iSelectedImage, cChildren;
+    UINT32 lParam;
+};
+
+std::string FileHead(const std::string &path, DWORD size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fatal("cannot read " + path);
+    std::string head(size, '\0');
+    DWORD got = 0;
+    ReadFile(file, &head[0], size, &got, nullptr);
+    CloseHandle(file);
+    head.resize(got);
+    return head;
+}
+
+ULONG_PTR HostOffset(HANDLE process, const std::string &exe) {
+    const DWORD size = 0x400;
+    std::string head = FileHead(exe, size);
+    if (head.size() < size || head.compare(0, 2, "MZ")) Fatal(exe + " is not a program");
+    DWORD pe = *reinterpret_cast<const DWORD *>(&head[0x3C]);
+    if (pe + 0x40 > size || head.compare(pe, 4, std::string("PE\0\0", 4))) Fatal(exe + " has no PE header");
+    const char *optional = &head[pe + 24];
+    bool pe32 = *reinterpret_cast<const WORD *>(optional) == 0x10B;
+    ULONG_PTR base = pe32 ? *reinterpret_cast<const DWORD *>(optional + 28)
+                          : static_cast<ULONG_PTR>(*reinterpret_cast<const ULONGLONG *>(optional + 24));
+    char memory[size];
+    for (ULONG_PTR offset = 0; offset <= 0x100000; offset += 0x1000) {
+        SIZE_T got = 0;
+        if (ReadProcessMemory(process, reinterpret_cast<void *>(base + offset), memory, size, &got) && got == size &&
+            !memcmp(memory, head.data(), size))
+            return offset;
+    }
+    Fatal("cannot find the headers of " + exe + " in its process");
+}
+
+class RemoteTree {
+public:
+    RemoteTree(const Setup &setup, HWND browser) : tree_(Item(browser, 14145)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(tree_, &pid);
+        if (pid != setup.Pid()) Fatal("the folder browser is not setup.exe's");
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                               FALSE, pid);
+        if (!process_) Fatal("cannot open the browser's process: error " + std::to_string(GetLastError()));
+        BOOL wow = FALSE;
+        IsWow64Process(process_, &wow);
+        narrow_ = wow != FALSE;
+        offset_ = HostOffset(process_, setup.Path());
+        memory_ = static_cast<char *>(VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!memory_) Fatal("cannot place a buffer in the browser's process: error " + std::to_string(GetLastError()));
+    }
+    ~RemoteTree() {
+        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    RemoteTree(const RemoteTree &) = delete;
+    RemoteTree &operator=(const RemoteTree &) = delete;
+
+    LPARAM Send(UINT message, WPARAM wParam, LPARAM lParam) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(tree_, message, wParam, lParam, SMTO_NORMAL, kMessageMs, &result))
+            Fatal("the folder browser's tree does not answer");
+        return static_cast<LPARAM>(result);
+    }
+    LPARAM Next(LPARAM item, UINT how) { return Send(TVM_GETNEXTITEM, how, item); }
+
+    std::string Text(LPARAM item) {
+        const int size = 1024;
+        char *text = memory_ + 256;  // in the other process
+        if (narrow_) {
+            TvItem32 tv = {};
+            tv.mask = TVIF_TEXT | TVIF_HANDLE;
+            tv.hItem = static_cast<UINT32>(item);
+            tv.pszText = static_cast<UINT32>(reinterpret_cast<ULONG_PTR>(text));
+            tv.cchTextMax = size;
+            Write(memory_, &tv, sizeof tv);
+        } else {
+            TVITEMA tv = {};
+            tv.mask = TVIF_TEXT | TVIF_HANDLE;
+            tv.hItem = reinterpret_cast<HTREEITEM>(item);
+            tv.pszText = text;
+            tv.cchTextMax = size;
+            Write(memory_, &tv, sizeof tv);
+        }
+        Write(text, "", 1);
+        if (!Send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory_))) Fatal("cannot read an item of the browser's tree");
+        char local[size + 1] = "";
+        SIZE_T got = 0;
+        if (!ReadProcessMemory(process_, text + offset_, local, size, &got)) Fatal("cannot read the browser's process");
+        local[size] = '\0';
+        return local;
+    }
+
+private:
+    void Write(char *at, const void *data, size_t size) {
+        SIZE_T put = 0;
+        if (!WriteProcessMemory(process_, at + offset_, data, size, &put) || put != size)
+            Fatal("cannot write into the browser's process");
+    }
+
+    HWND tree_;
+    HANDLE process_ = nullptr;
+    bool narrow_ = false;
+    ULONG_PTR offset_ = 0;
+    char *memory_ = nullptr;
+};
+
+std::string Lower(std::string s) {
+    for (char &c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// True when the tree item called `text` stands for `part` of a path: a
+// folder by its name, a drive ("C:") by a name that shows "(C:)".
+bool Names(const std::string &text, const std::string &part) {
+    if (part.size() == 2 && part[1] == ':') return Lower(text).find("(" + Lower(part) + ")") != std::string::npos;
+    return Lower(text) == Lower(part);
+}
+}  // namespace
+
+void PickFolder(const Setup &setup, HWND browser, const std::string &folder) {
+    // The parts of the path: "C:", then each folder name.
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start < folder.size()) {
+        size_t end = folder.find('\\', start);
+        if (end == std::string::npos) end = folder.size();
+        if (end > start) parts.push_back(folder.substr(start, end - start));
+        start = end + 1;
+    }
+    if (parts.empty() || parts[0].size() != 2 || parts[0][1] != ':') Fatal("PickFolder needs a full path: " + folder);
+
+    RemoteTree tree(setup, browser);
+    // The drive is looked for in the first three levels (the desktop, "My
+    // Computer", the drives), expanding each item on the way as a user would;
+    // each folder after it is a child of the one before.
+    LPARAM item = 0;
+    std::vector<LPARAM> level;
+    for (LPARAM root = tree.Next(0, TVGN_ROOT); root; root = tree.Next(root, TVGN_NEXT)) level.push_back(root);
+    std::string seen;
+    for (int depth = 0; depth < 3 && !item; ++depth) {
+        std::vector<LPARAM> below;
+        for (LPARAM node : level) {
+            std::string text = tree.Text(node);
+            seen += (seen.empty() ? "" : ", ") + Quote(text);
+            if (Names(text, parts[0])) {
+                item = node;
+                break;
+            }
+            if (depth == 2) continue;
+            tree.Send(TVM_EXPAND, TVE_EXPAND, node);
+            for (LPARAM child = tree.Next(node, TVGN_CHILD); child; child = tree.Next(child, TVGN_NEXT))
+                below.push_back(child);
+        }
+        level.swap(below);
+    }
+    if (!item) Fatal("no drive " + parts[0] + " in the folder browser; items: " + seen);
+    for (size_t i = 1; i < parts.size(); ++i) {
+        tree.Send(TVM_EXPAND, TVE_EXPAND, item);
+        LPARAM found = 0;
+        std::string names;
+        for (LPARAM child = tree.Next(item, TVGN_CHILD); child && !found; child = tree.Next(child, TVGN_NEXT)) {
+            std::string text = tree.Text(child);
+            names += (names.empty() ? "" : ", ") + Quote(text);
+            if (Names(text, parts[i])) found = child;
+        }
+        if (!found) Fatal("no folder " + Quote(parts[i]) + " in the folder browser; there: " + names);
+        item = found;
+    }
+    tree.Send(TVM_SELECTITEM, TVGN_CARET, item);
+    if (tree.Next(0, TVGN_CARET) != item) Fatal("the folder browser did not select " + folder);
+    Note("picked " + Quote(tree.Text(item)) + " in the folder browser");
+    Click(browser, IDOK);
+}
+
+// ---- files ---------------------------------------------------------------
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsDir(const std::string &path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+DWORD Attributes(const std::string &path) { return GetFileAttributesA(path.c_str()); }
+
+std::string ReadAll(const std::string &path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fatal("cannot read " + path + ": error " + std::to_string(GetLastError()));
+    std::string data;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got) data.append(chunk, got);
+    CloseHandle(file);
+    return data;
+}
+
+void WriteAll(const std::string &path, const std::string &bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fatal("cannot write " + path + ": error " + std::to_string(GetLastError()));
+    DWORD put = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(file);
+    if (!ok || put != bytes.size()) Fatal("cannot write " + path);
+}
+
+void MakeDirs(const std::string &path) {
+    for (size_t at = 3; at <= path.size(); ++at) {
+        if (at == path.size() || path[at] == '\\') {
+            std::string part = path.substr(0, at);
+            if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+                Fatal("cannot create " + part + ": error " + std::to_string(GetLastError()));
+        }
+    }
+}
+
+void RemoveTree(const std::string &path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = found.cFileName;
+                if (name != "." && name != "..") RemoveTree(path + "\\" + name);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path.c_str());
+    } else {
+        DeleteFileA(path.c_str());
+    }
+    if (Exists(path)) Fatal("cannot remove " + path);
+}
+
+bool DirIsEmpty(const std::string &path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return true;
+    bool empty = true;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") empty = false;
+    } while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
+std::string SystemMessage(DWORD error) {
+    char *text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, error, 0x400,
+                                  reinterpret_cast<char *>(&text), 0, nullptr);
+    std::string out = length && text ? std::string(text, length) : "";
+    LocalFree(text);
+    return out;
+}
+
+HeldFile::HeldFile(const std::string &path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    if (handle_ == INVALID_HANDLE_VALUE) Fatal("cannot hold " + path + ": error " + std::to_string(GetLastError()));
+}
+
+HeldFile::~HeldFile() { CloseHandle(handle_); }
+
+// ---- registry ------------------------------------------------------------
+bool RegRead(HKEY root, const std::string &key, const char *name, std::string &value) {
+    HKEY open = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &open) != ERROR_SUCCESS) return false;
+    char data[4096];
+    DWORD size = sizeof data - 1, type = 0;
+    LONG status = RegQueryValueExA(open, name, nullptr, &type, reinterpret_cast<BYTE *>(data), &size);
+    RegCloseKey(open);
+    if (status != ERROR_SUCCESS) return false;
+    data[size] = '\0';
+    value.assign(data, size && data[size - 1] == '\0' ? size - 1 : size);
+    return true;
+}
+
+bool RegKeyExists(HKEY root, const std::string &key) {
+    HKEY open = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &open) != ERROR_SUCCESS) return false;
+    RegCloseKey(open);
+    return true;
+}
+
+void RegWrite(HKEY root, const std::string &key, const char *name, const std::string &value) {
+    HKEY open = nullptr;
+    LONG status = RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &open, nullptr);
+    if (status != ERROR_SUCCESS) Fatal("cannot create key " + key + ": error " + std::to_string(status));
+    status = RegSetValueExA(open, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(open);
+    if (status != ERROR_SUCCESS) Fatal("cannot write value in " + key + ": error " + std::to_string(status));
+}
+
+void RegDeleteKeyTree(HKEY root, const std::string &key) {
+    HKEY open = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &open) != ERROR_SUCCESS) return;
+    RegDeleteTreeA(open, nullptr);
+    RegCloseKey(open);
+    RegDeleteKeyExA(root, key.c_str(), KEY_WOW64_32KEY, 0);
+    if (RegKeyExists(root, key)) Fatal("cannot delete key " + key);
+}
+
+void RegDenyWrites(HKEY root, const std::string &key) {
+    HKEY open = nullptr;
+    LONG status = RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | WRITE_DAC | KEY_WOW64_32KEY, nullptr,
+                                  &open, nullptr);
+    if (status != ERROR_SUCCESS) Fatal("cannot create key " + key + ": error " + std::to_string(status));
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    char aclBuffer[256];
+    ACL *acl = reinterpret_cast<ACL *>(aclBuffer);
+    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
+    AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+    status = RegSetKeySecurity(open, DACL_SECURITY_INFORMATION, &sd);
+    RegCloseKey(open);
+    FreeSid(everyone);
+    if (status != ERROR_SUCCESS) Fatal("cannot set the security of " + key + ": error " + std::to_string(status));
+    // The fault must be there, or the scenario proves nothing.
+    status = RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | KEY_WOW64_32KEY, nullptr, &open,
+                             nullptr);
+    if (status == ERROR_SUCCESS) RegCloseKey(open);
+    if (status != ERROR_ACCESS_DENIED)
+        Fatal("key " + key + " still opens for writing (status " + std::to_string(status) + ")");
+}
+
+// ---- the machine as setup sees it ------------------------------------------
+std::string ProgramFilesDir() {
+    std::string value;
+    if (!RegRead(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", value))
+        Fatal("no ProgramFilesDir in the 32-bit view of the registry");
+    if (value.size() > 2 && value.back() == '\\') value.pop_back();
+    return value;
+}
+
+std::string DefaultProposal() { return ProgramFilesDir() + "\\Quillmark"; }
+
+}  // namespace e2e

@@ -1,0 +1,132 @@
+// The end-to-end driver: starts setup.exe in the same Wine prefix, works its
+// dialogs the way a user would (through window messages), and checks what it
+// leaves behind.  Each scenario is one function built from the helpers below;
+// a check prints one line and counts a failure, a broken flow throws Abort.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+// ---- configuration -------------------------------------------------------
+struct Config {
+    std::string root;      // the repository, as a Windows path (Z:\...)
+    std::string build;     // its build folder
+    std::string setup;     // the setup.exe under test
+    std::string signal;    // folder for hand-shakes with the scenario script
+    DWORD timeoutMs = 60000;
+};
+extern Config g_cfg;
+
+// ---- checks --------------------------------------------------------------
+struct Abort {
+    std::string what;
+};
+[[noreturn]] void Fatal(const std::string &what);
+void Note(const std::string &what);  // a step, printed as "# ..."
+bool Check(bool ok, const std::string &what, const std::string &detail = "");
+bool CheckEq(const std::string &what, const std::string &expected, const std::string &actual);
+bool CheckEq(const std::string &what, long long expected, long long actual);
+int CheckCount();
+int FailureCount();
+std::string Quote(const std::string &text);  // printable, with \r \n \xNN escapes
+std::string Hex(unsigned long value);
+
+// ---- windows of the program under test ------------------------------------
+enum class Dlg { Location, ChangeFolder, Agreement, Wait, MessageBox, Browser, Other };
+const char *DlgName(Dlg kind);
+Dlg Classify(HWND dialog);
+
+std::string WindowText(HWND window);                  // caption (kept by the server)
+std::string ItemText(HWND dialog, int id);            // control text via WM_GETTEXT
+void SetItemText(HWND dialog, int id, const std::string &text);
+bool ItemEnabled(HWND dialog, int id);
+bool HasItem(HWND dialog, int id);
+void Click(HWND dialog, int id);                      // as a mouse click on the button
+void Sync(HWND window);                               // returns once its thread has read its queue
+
+struct Env {
+    std::vector<std::pair<std::string, std::string>> set;  // name, value
+};
+
+class Setup {
+public:
+    explicit Setup(const Env &env = Env(), const std::string &exe = "");
+    ~Setup();
+    Setup(const Setup &) = delete;
+    Setup &operator=(const Setup &) = delete;
+
+    // Waits until a visible dialog of this kind is up and returns it.  Another
+    // dialog that wants an answer (a message box while waiting for a dialog,
+    // say) or the end of the process fails at once.
+    HWND WaitFor(Dlg kind, DWORD timeoutMs = 0);
+    void WaitGone(HWND window, DWORD timeoutMs = 0);
+    // Waits for the end of the process and returns its exit code.  A dialog
+    // that stays up waiting for an answer fails at once.
+    DWORD WaitExit(DWORD timeoutMs = 0);
+    bool Running() const;
+    DWORD Pid() const { return pid_; }
+    const std::string &Path() const { return path_; }
+    std::vector<HWND> Dialogs() const;  // visible "#32770" windows of the process
+    std::string Describe() const;       // the dialogs up now, for messages
+
+private:
+    std::string path_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// ---- composite steps -----------------------------------------------------
+// Waits for an error box, checks its caption ("ERROR " + code) and text, presses OK.
+void ExpectError(Setup &setup, const std::string &code, const std::string &text);
+// From dialog 101: "Change...", type `folder` into 102, press OK (or Cancel).
+void ChangeFolder(Setup &setup, HWND location, const std::string &folder, bool ok = true);
+// Waits until control `id` of `dialog` reads `expected`; checks it.
+bool ExpectItemText(const std::string &what, HWND dialog, int id, const std::string &expected);
+// In setup's folder browser: opens the tree down to `folder` (a full path,
+// "C:\" for a drive), selects it and presses OK.
+void PickFolder(const Setup &setup, HWND browser, const std::string &folder);
+
+// ---- files ---------------------------------------------------------------
+bool Exists(const std::string &path);
+bool IsDir(const std::string &path);
+DWORD Attributes(const std::string &path);  // INVALID_FILE_ATTRIBUTES when missing
+std::string ReadAll(const std::string &path);
+void WriteAll(const std::string &path, const std::string &bytes);
+void MakeDirs(const std::string &path);
+void RemoveTree(const std::string &path);
+bool DirIsEmpty(const std::string &path);
+std::string SystemMessage(DWORD error);  // FormatMessageA text, as a program sees it
+
+// Holds a file open with no sharing until destroyed.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string &path);
+    ~HeldFile();
+    HeldFile(const HeldFile &) = delete;
+    HeldFile &operator=(const HeldFile &) = delete;
+
+private:
+    HANDLE handle_;
+};
+
+// ---- registry ------------------------------------------------------------
+// Every key is opened in the view a 32-bit program has (KEY_WOW64_32KEY);
+// HKEY_CURRENT_USER\Software is the same in both views.
+bool RegRead(HKEY root, const std::string &key, const char *name, std::string &value);
+bool RegKeyExists(HKEY root, const std::string &key);
+void RegWrite(HKEY root, const std::string &key, const char *name, const std::string &value);
+void RegDeleteKeyTree(HKEY root, const std::string &key);
+// Leaves `key` (created if needed) readable but not writable: a DACL that
+// grants everyone KEY_READ only.  Lasts until the Wine server stops.
+void RegDenyWrites(HKEY root, const std::string &key);
+
+// ---- the machine as setup sees it ------------------------------------------
+extern const char *const kSettingsKey;   // Software\Brenlow\Quillmark\Settings
+std::string ProgramFilesDir();            // the 32-bit view's ProgramFilesDir
+std::string DefaultProposal();            // ProgramFilesDir + "\Quillmark"
+
+}  // namespace e2e

@@ -1,0 +1,13 @@
+# Tests: the end-to-end driver (a 64-bit Windows program run under Wine) and
+# the `test` target.  Included by the top-level Makefile.
+E2E_DRIVER := $(B)/tests/driver.exe
+E2E_PROGRAMS := $(E2E_DRIVER)
+E2E_SOURCES := tests/e2e/driver.cpp tests/e2e/scenarios.cpp
+E2E_HEADERS := tests/e2e/driver.h
+
+$(E2E_DRIVER): $(E2E_SOURCES) $(E2E_HEADERS)
+	@mkdir -p $(@D)
+	$(CC64) $(TEST_CXXFLAGS) -o $@ $(E2E_SOURCES) -luser32 -lgdi32 -ladvapi32 -lshell32 -lcomctl32
+
+.PHONY: e2e-driver
+e2e-driver: $(E2E_DRIVER)
