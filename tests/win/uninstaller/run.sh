@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # qmkuins1.exe under Wine: each scenario lays down a Quillmark installation by
-# hand in a scratch win64 prefix, runs the uninstaller through driver.exe, which
-# answers its boxes, and then looks at the files, the shortcuts and the registry.
-#   run.sh UNINSTALLER DRIVER     (prefix: $UNINSTALLER_PREFIX, default /tmp/uninst-prefix)
+# hand in a fresh copy of the template prefix, runs the uninstaller through the
+# driver, which answers its boxes, and then looks at the files, the shortcuts
+# and the registry.
+#   run.sh [UNINSTALLER DRIVER]   (default: the ones in the build folder)
 set -u
-cd "$(dirname "$0")/../../.."
-UNINSTALLER=$(realpath "$1")
-DRIVER=$(realpath "$2")
-export QEMU_RESERVED_VA=0x81000000 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
-export WINEPREFIX=${UNINSTALLER_PREFIX:-/tmp/uninst-prefix}
-WINE64=/usr/lib/wine/wine64
+source "$(dirname "$0")/../../harness/env.sh"
+source "$(dirname "$0")/../../harness/prefix.sh"
+need_wine
+cd "$ROOT"
+UNINSTALLER=$(realpath "${1:-$BUILD/apps/qmkuins1.exe}")
+DRIVER=$(realpath "${2:-$BUILD/tests/uninstaller-driver.exe}")
+[ -f "$UNINSTALLER" ] && [ -f "$DRIVER" ] || die "build $UNINSTALLER and $DRIVER first"
+run_dir=$RUNS/uninstaller
+WINEPREFIX=$(prefix_create "$run_dir") || exit 2
+export WINEPREFIX
+trap 'prefix_destroy "$run_dir"' EXIT
 C=$WINEPREFIX/drive_c
 DIR="$C/Program Files (x86)/Quillmark"
 WIN_DIR='C:\Program Files (x86)\Quillmark'
@@ -21,20 +26,10 @@ HKLM32='HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion
 APP_PATHS='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Quillmark.exe'
 UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark'
 SETTINGS='HKCU\Software\Brenlow\Quillmark\Settings'
-SESSION='HKLM\System\CurrentControlSet\Control\Session Manager'
 
 # The installed files: name and read-only flag of each row, and the main program.
 mapfile -t ROWS < <(sed -n 's/^ *{[0-9]*, "\([^"]*\)", [A-Za-z]*, \(true\|false\)},$/\1 \2/p' payload/manifest_table.h)
 [ ${#ROWS[@]} -eq 28 ] || { echo "FAIL: read ${#ROWS[@]} rows of the manifest, not 28"; exit 1; }
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wine wineboot --init >/dev/null 2>&1
-    $WINE64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
-    wineserver -w
-fi
-for folder in "$DESKTOP"; do   # a link into $HOME in a new prefix
-    [ -L "$folder" ] && rm "$folder" && mkdir "$folder"
-done
 
 failures=0
 scenario() { echo "== $1"; }
@@ -44,22 +39,30 @@ check() {
 }
 absent() { [ ! -e "$1" ]; }
 read_only() { [ -z "$(find "$1" -perm /222)" ]; }
-key() { $WINE64 reg query "$1" /reg:32 >/dev/null 2>&1; }
+key() { "$WINE64" reg query "$1" /reg:32 >/dev/null 2>&1; }
 no_key() { ! key "$1"; }
-value() { $WINE64 reg query "$1" /v "$2" /reg:32 >/dev/null 2>&1; }
+value() { "$WINE64" reg query "$1" /v "$2" /reg:32 >/dev/null 2>&1; }
 no_value() { ! value "$1" "$2"; }
-pending() { $WINE64 reg query "$SESSION" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r'; }
-drive() { echo "  driver $*"; $WINE64 "$DRIVER" "$@"; }
+# Wine deletes what waits for the restart when its next session starts; until then
+# the list is in the saved registry.
+pending() { grep -F '"PendingFileRenameOperations"=' "$WINEPREFIX/system.reg"; }
+restart() { "$WINE64" cmd /c exit; "$WINESERVER" -w; }
+pending_in_order() {
+    local folder=${WIN_DIR//\\/\\\\}
+    pending | grep -qF "\\\\??\\\\$folder\\\\qmkuins1.exe\\0\\0\\\\??\\\\$folder\\0\\0"
+}
+# The driver, then the end of the Wine session: files deleted while in use go
+# only when the last handle to them closes.
+drive() { echo "  driver $*"; "$WINE64" "$DRIVER" "$@"; local status=$?; "$WINESERVER" -w; return $status; }
 
 # Registry: the old state is cleared, then the .reg lines given are imported.
 registry() {
     {
         printf 'REGEDIT4\n\n[-%s\\App Paths\\Quillmark.exe]\n[-%s\\Uninstall\\Quillmark]\n' "$HKLM32" "$HKLM32"
         printf '[-HKEY_CURRENT_USER\\Software\\Brenlow]\n'
-        printf '[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Session Manager]\n"PendingFileRenameOperations"=-\n'
         printf '%s\n' "$@"
     } > "$WINEPREFIX/drive_c/setup.reg"
-    $WINE64 regedit /S 'C:\setup.reg'
+    "$WINE64" regedit /S 'C:\setup.reg'
 }
 FOLDER_REG="\"Path\"=\"${WIN_DIR//\\/\\\\}\""
 FULL_REG=("[$HKLM32\\App Paths\\Quillmark.exe]" "@=\"${WIN_DIR//\\/\\\\}\\\\Quillmark.exe\"" "$FOLDER_REG"
@@ -132,8 +135,7 @@ scenario "removal keeps the user's file and its folder"
 check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
 removed_except
 check "user file kept" [ -f "$DIR/My Script.scp" ]
-check "uninstaller removed now or at restart" \
-    eval '[ ! -e "$C/windows/qmkuins1.exe" ] || pending | grep -qiF "C:\\windows\\qmkuins1.exe"'
+check "uninstaller removed" absent "$C/windows/qmkuins1.exe"
 
 scenario "run again, it is not installed and changes nothing"
 cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
@@ -147,7 +149,7 @@ check "remembered folder kept" value "$SETTINGS" Path
 scenario "a file that cannot be deleted is reported, the rest goes"
 install_files; registry "${FULL_REG[@]}"
 check "driver" drive --hold "$WIN_DIR\\Quillmark.hlp" 'C:\windows\qmkuins1.exe' "$QUESTION" \
-    "ok:These items could not be removed:\n\n$WIN_DIR\\Quillmark.hlp" "$DONE"
+    "ok:These items could not be removed:"$'\n\n'"$WIN_DIR\\Quillmark.hlp" "$DONE"
 removed_except Quillmark.hlp
 check "held file still there" [ -f "$DIR/Quillmark.hlp" ]
 
@@ -160,9 +162,11 @@ install_files; rm "$DIR/My Script.scp" "$C/windows/qmkuins1.exe"
 cp "$UNINSTALLER" "$DIR/qmkuins1.exe"
 registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "$FOLDER_REG" '"Font"="Courier"'
 check "driver" drive --hold "$WIN_DIR\\qmkuins1.exe" "$WIN_DIR\\qmkuins1.exe" "$QUESTION" "$DONE"
+check "the uninstaller, then the folder, wait for the restart" pending_in_order
+check "folder still there before the restart" [ -f "$DIR/qmkuins1.exe" ]
 removed_except
-check "restart removes the uninstaller, then the folder" \
-    eval 'pending | grep -qiF "$WIN_DIR\\qmkuins1.exe\\0\\0\\??\\$WIN_DIR\\0"'
+restart
+check "folder removed at the restart" absent "$DIR"
 
 scenario "uninstaller in the install folder, not held: the folder goes at once"
 install_files; rm "$DIR/My Script.scp" "$C/windows/qmkuins1.exe"
@@ -171,6 +175,19 @@ registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "$FOLDER_REG"
 check "driver" drive "$WIN_DIR\\qmkuins1.exe" "$QUESTION" "$DONE"
 removed_except
 check "folder removed" absent "$DIR"
+
+# Data longer than a path is not a folder; the settings' folder is then used,
+# here stored without its terminating NUL (written straight into the saved
+# registry, as no registry tool leaves a string unterminated).
+scenario "App Paths folder too long, settings folder stored without its NUL"
+install_files
+registry "[$HKLM32\\App Paths\\Quillmark.exe]" "\"Path\"=\"C:\\\\$(printf '%0300d' 0)\""
+"$WINESERVER" -w
+unterminated=$(printf %s "$WIN_DIR" | iconv -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//;s/,$//')
+printf '\n[Software\\\\Brenlow\\\\Quillmark\\\\Settings] 0\n"Path"=hex(1):%s\n"Font"="Courier"\n' \
+    "$unterminated" >> "$WINEPREFIX/user.reg"
+check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
+removed_except
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]

@@ -1,0 +1,38 @@
+// The uninstaller: the records it looks for and the functions its run is made of.
+// Product names, paths and text come from the installer's own headers.
+#pragma once
+#include <windows.h>
+#include "setup/product.h"
+
+// The installer's records in HKEY_LOCAL_MACHINE, and the value holding the folder
+// there and in the settings key.
+static const char AppPathsEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quillmark.exe";
+static const char UninstallEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmark";
+static const char FolderValueName[] = "Path";
+static const char ShortcutFileName[] = "Quillmark.lnk";
+
+// The install folder, as the registry records it (folder.cpp).
+extern PathBuffer g_installDir;
+
+// folder.cpp
+bool FindInstallFolder();
+
+// files.cpp
+bool IsProgramInstalled();
+bool IsProgramRunning();
+bool RemoveFileIn(const char *folder, const char *name);
+void RemoveProgramFiles();
+void RemoveUninstaller();
+void RemoveInstallFolder();
+
+// shortcuts.cpp
+void RemoveShortcuts();
+
+// records.cpp
+void RemoveRegistryRecords();
+
+// messages.cpp
+void ShowMessage(const char *text, UINT type);
+bool AskToRemove();
+void NoteFailure(const char *item);
+void ReportFailures();
