@@ -27,7 +27,7 @@ APP_PATHS='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Quillmark.ex
 UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark'
 SETTINGS='HKCU\Software\Brenlow\Quillmark\Settings'
 
-# The installed files: name and read-only flag of each row, and the main program.
+# The manifest rows: file name and read-only flag.
 mapfile -t ROWS < <(sed -n 's/^ *{[0-9]*, "\([^"]*\)", [A-Za-z]*, \(true\|false\)},$/\1 \2/p' payload/manifest_table.h)
 [ ${#ROWS[@]} -eq 28 ] || { echo "FAIL: read ${#ROWS[@]} rows of the manifest, not 28"; exit 1; }
 
@@ -53,7 +53,7 @@ pending_in_order() {
 }
 # The driver, then the end of the Wine session: files deleted while in use go
 # only when the last handle to them closes.
-drive() { echo "  driver $*"; "$WINE64" "$DRIVER" "$@"; local status=$?; "$WINESERVER" -w; return $status; }
+drive() { echo "  driver ${*//$'\n'/\\n}"; "$WINE64" "$DRIVER" "$@"; local status=$?; "$WINESERVER" -w; return $status; }
 
 # Registry: the old state is cleared, then the .reg lines given are imported.
 registry() {
@@ -107,9 +107,8 @@ nothing_changed() {
 # Everything of Quillmark gone but what the caller names.
 removed_except() {
     local keep=" $* "
-    [[ $keep == *" Quillmark.exe "* ]] || check "Quillmark.exe removed" absent "$DIR/Quillmark.exe"
-    for row in "${ROWS[@]}"; do
-        [[ $keep == *" ${row% *} "* ]] || check "${row% *} removed" absent "$DIR/${row% *}"
+    for name in Quillmark.exe "${ROWS[@]% *}"; do
+        [[ $keep == *" $name "* ]] || check "$name removed" absent "$DIR/$name"
     done
     check "start menu shortcut removed" absent "$START_MENU/Quillmark.lnk"
     check "desktop shortcut removed" absent "$DESKTOP/Quillmark.lnk"
@@ -168,19 +167,12 @@ removed_except
 restart
 check "folder removed at the restart" absent "$DIR"
 
-scenario "uninstaller in the install folder, not held: the folder goes at once"
-install_files; rm "$DIR/My Script.scp" "$C/windows/qmkuins1.exe"
-cp "$UNINSTALLER" "$DIR/qmkuins1.exe"
-registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "$FOLDER_REG" '"Font"="Courier"'
-check "driver" drive "$WIN_DIR\\qmkuins1.exe" "$QUESTION" "$DONE"
-removed_except
-check "folder removed" absent "$DIR"
-
 # Data longer than a path is not a folder; the settings' folder is then used,
 # here stored without its terminating NUL (written straight into the saved
-# registry, as no registry tool leaves a string unterminated).
+# registry, as no registry tool leaves a string unterminated).  With nothing of
+# the user's in it, the folder goes at once.
 scenario "App Paths folder too long, settings folder stored without its NUL"
-install_files
+install_files; rm "$DIR/My Script.scp"
 registry "[$HKLM32\\App Paths\\Quillmark.exe]" "\"Path\"=\"C:\\\\$(printf '%0300d' 0)\""
 "$WINESERVER" -w
 unterminated=$(printf %s "$WIN_DIR" | iconv -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//;s/,$//')
@@ -188,6 +180,7 @@ printf '\n[Software\\\\Brenlow\\\\Quillmark\\\\Settings] 0\n"Path"=hex(1):%s\n"F
     "$unterminated" >> "$WINEPREFIX/user.reg"
 check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
 removed_except
+check "folder removed" absent "$DIR"
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]
