@@ -318,7 +318,7 @@ const Scenario kScenarios[] = {
     {"agreement", Agreement, "licence text, Decline, Accept"},
     {"settings-denied", SettingsDenied, "settings key not writable: boxes 1 and 1A"},
     {"no-temp-path", NoTempPath, "no temporary folder: box 3"},
-    {"backdrop", Backdrop, "screenshot hand-shake (run by tests/harness/backdrop.sh)"},
+    {"backdrop", Backdrop, "the backdrop behind 101, for the screenshot scenario.sh takes"},
 };
 
 std::string Parent(const std::string &path) {

@@ -99,53 +99,5 @@ wait "$driver_pid" || status=1
 [ -f "$shot" ] || exit 1
 echo "# screenshot: $shot"
 
-# Pixel checks.  The dialog is centred; the checks stay away from it.
-check() {
-    if [ "$1" = ok ]; then echo "ok - $2"; else echo "FAIL - $2${3:+: $3}"; status=1; fi
-}
-pixel() { convert "$shot" -format "%[pixel:p{$1,$2}]" info:; }
-# Colour counts over a region: "count r,g,b" lines.
-colours() {
-    convert "$shot" -crop "$1" +repage -depth 8 -format %c histogram:info: |
-        sed -n 's/^ *\([0-9]*\): *(\([0-9]*\), *\([0-9]*\), *\([0-9]*\)).*/\1 \2,\3,\4/p'
-}
-count_of() { awk -v c="$2" '$2 == c { n += $1 } END { print n + 0 }' <<<"$1"; }
-
-size=$(convert "$shot" -format '%wx%h' info:)
-[ "$size" = 1024x768 ] && check ok "screenshot is 1024x768" || check fail "screenshot is 1024x768" "$size"
-
-# The field: the lower right quarter, far from the dialog and the titles, is
-# dark blue with the tiled name, and nothing else.
-region=$(colours 200x150+800+600)
-field=$(count_of "$region" 0,0,128)
-tile=$(count_of "$region" 0,0,96)
-total=$((200 * 150))
-[ $((field * 100)) -ge $((total * 60)) ] && check ok "the field is RGB(0,0,128)" ||
-    check fail "the field is RGB(0,0,128)" "$field of $total pixels"
-[ $((field + tile)) -eq $total ] && check ok "only the field and the tiled name there" ||
-    check fail "only the field and the tiled name there" "$(head -c 300 <<<"$region")"
-case $(pixel 1010 700) in
-    "srgb(0,0,128)"|"srgb(0,0,96)") check ok "pixel (1010,700) is field or tile" ;;
-    *) check fail "pixel (1010,700) is field or tile" "$(pixel 1010 700)" ;;
-esac
-
-# The tiled name: RGB(0,0,96) on many rows, 19 pixels apart, across the screen.
-rows=0
-for y in $(seq 100 19 740); do
-    n=$(count_of "$(colours 1024x19+0+$y)" 0,0,96)
-    [ "$n" -gt 50 ] && rows=$((rows + 1))
-done
-[ "$rows" -ge 30 ] && check ok "tiled name on every band of 19 rows" ||
-    check fail "tiled name on every band of 19 rows" "$rows of 34 bands"
-
-# The title "Quillmark" (48 px, bottom on y=60) and "Screenwriting Software"
-# (36 px, top on y=60): white pixels above and below the line y=60, near x=12.
-above=$(count_of "$(colours 300x50+0+10)" 255,255,255)
-below=$(count_of "$(colours 500x40+0+60)" 255,255,255)
-[ "$above" -gt 300 ] && check ok "white title above y=60" || check fail "white title above y=60" "$above white pixels"
-[ "$below" -gt 300 ] && check ok "white subtitle below y=60" || check fail "white subtitle below y=60" "$below white pixels"
-left=$(count_of "$(colours 12x100+0+10)" 255,255,255)
-[ "$left" -eq 0 ] && check ok "the texts start at x=12" || check fail "the texts start at x=12" "$left white pixels left of it"
-high=$(count_of "$(colours 1024x8+0+0)" 255,255,255)
-[ "$high" -eq 0 ] && check ok "nothing white in the top rows" || check fail "nothing white in the top rows" "$high"
+"$here/check-backdrop.sh" "$shot" || status=1
 exit $status

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# `make run`: starts build/setup.exe under Wine in a scratch copy of the
+# template prefix (made first if there is none), on $DISPLAY when it is set,
+# otherwise on a new Xvfb display.
+#   QM_SETUP=FILE   another setup.exe
+# The prefix stays in build/wine/run/run afterwards for a look at what was
+# installed (drive C: is its drive_c); the next run, or
+# tests/harness/cleanup-runs.sh, removes it.
+set -uo pipefail
+here=$(dirname "$0")
+. "$here/env.sh"
+. "$here/prefix.sh"
+need_wine
+
+setup=${QM_SETUP:-$BUILD/setup.exe}
+[ -f "$setup" ] || die "no $setup (make build/setup.exe)"
+"$here/make-template.sh" --if-missing || exit 2
+
+dir=$RUNS/run
+prefix=$(prefix_create "$dir") || exit 2
+export WINEPREFIX=$prefix
+sed -i '/^"Graphics"="null"$/d' "$prefix/user.reg"
+
+xvfb_pid=
+stop() {
+    WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+}
+trap stop EXIT
+trap 'exit 130' INT TERM
+
+if [ -z "${DISPLAY:-}" ]; then
+    command -v Xvfb >/dev/null || die "no DISPLAY and no Xvfb (run tools/deps.sh)"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+    xvfb_pid=$!
+    display=
+    for _ in $(seq 1 200); do
+        display=$(cat "$dir/display" 2>/dev/null)
+        [ -n "$display" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    [ -n "$display" ] || die "Xvfb did not start: $(cat "$dir/xvfb.log")"
+    export DISPLAY=:$display
+    echo "No DISPLAY set: started Xvfb on $DISPLAY (1024x768)."
+    echo "  screenshot: import -display $DISPLAY -window root shot.png"
+    echo "  Ctrl-C ends setup.exe and Xvfb."
+fi
+
+echo "prefix: $prefix"
+echo "starting $setup on $DISPLAY"
+p=$(realpath "$setup")
+"$WINE64" "Z:${p//\//\\}"
+status=$?
+echo "setup.exe ended with exit code $status"
+exit $status
