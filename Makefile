@@ -45,11 +45,12 @@ $(SZDDC): host ;
 -include apps/apps.mk
 -include setup/setup.mk
 -include tests/win/win.mk
+-include tests/win/uninstaller/uninstaller.mk
 -include tests/tests.mk
 
 # The installer and everything the tests need besides the host side.
 PRODUCT := $(B)/setup.exe $(B)/apps/Quillmark.exe $(B)/apps/qmkuins1.exe
-TEST_PROGRAMS = $(FIXTURES) $(WIN_TEST) $(E2E_PROGRAMS)
+TEST_PROGRAMS = $(FIXTURES) $(WIN_TEST) $(UNINSTALLER_DRIVER) $(E2E_PROGRAMS)
 
 all:
 	@tools/deps.sh
