@@ -25,3 +25,28 @@ need_wine() {
     [ -n "$WINE64" ] && [ -x "$WINE64" ] || die "wine64 not found (run tools/deps.sh)"
     [ -n "$WINESERVER" ] && [ -x "$WINESERVER" ] || die "wineserver not found (run tools/deps.sh)"
 }
+
+# start_xvfb DIR: a 1024x768 Xvfb on a free display; sets xvfb_pid and exports
+# DISPLAY.  DIR takes its display number and log.
+start_xvfb() {
+    local dir=$1 display=
+    command -v Xvfb >/dev/null || die "Xvfb not found (run tools/deps.sh)"
+    # Xvfb picks a free display number and writes it to the descriptor given.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 1 200); do  # up to 10 s
+        display=$(cat "$dir/display" 2>/dev/null)
+        [ -n "$display" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    [ -n "$display" ] || die "Xvfb did not start: $(cat "$dir/xvfb.log")"
+    export DISPLAY=:$display
+}
+
+# use_display PREFIX: let the prefix draw on $DISPLAY instead of the template's
+# "null" graphics driver.  Before any Wine process of the prefix starts.
+use_display() {
+    sed -i '/^"Graphics"="null"$/d' "$1/user.reg"
+    ! grep -q '"Graphics"="null"' "$1/user.reg" || die "cannot switch $1 to the X11 driver"
+}

@@ -19,7 +19,7 @@ setup=${QM_SETUP:-$BUILD/setup.exe}
 dir=$RUNS/run
 prefix=$(prefix_create "$dir") || exit 2
 export WINEPREFIX=$prefix
-sed -i '/^"Graphics"="null"$/d' "$prefix/user.reg"
+use_display "$prefix"
 
 xvfb_pid=
 stop() {
@@ -30,18 +30,7 @@ trap stop EXIT
 trap 'exit 130' INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
-    command -v Xvfb >/dev/null || die "no DISPLAY and no Xvfb (run tools/deps.sh)"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
-    xvfb_pid=$!
-    display=
-    for _ in $(seq 1 200); do
-        display=$(cat "$dir/display" 2>/dev/null)
-        [ -n "$display" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    [ -n "$display" ] || die "Xvfb did not start: $(cat "$dir/xvfb.log")"
-    export DISPLAY=:$display
+    start_xvfb "$dir"
     echo "No DISPLAY set: started Xvfb on $DISPLAY (1024x768)."
     echo "  screenshot: import -display $DISPLAY -window root shot.png"
     echo "  Ctrl-C ends setup.exe and Xvfb."

@@ -56,27 +56,13 @@ if [ "$name" != backdrop ]; then
 fi
 
 # ---- backdrop: a real display and a screenshot --------------------------------
-command -v Xvfb >/dev/null || die "Xvfb not found (run tools/deps.sh)"
 shots=$BUILD/screenshots
 shot=$shots/backdrop.png
 mkdir -p "$shots" "$dir/signal"
 rm -f "$shot"
-# Xvfb picks a free display number and writes it to the descriptor given.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
-xvfb_pid=$!
-display=
-for _ in $(seq 1 200); do  # up to 10 s
-    display=$(cat "$dir/display" 2>/dev/null)
-    [ -n "$display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-done
-[ -n "$display" ] || die "Xvfb did not start: $(cat "$dir/xvfb.log")"
-export DISPLAY=:$display
+start_xvfb "$dir"
 echo "# Xvfb on $DISPLAY"
-# This prefix draws on the display: drop the template's "null" graphics driver.
-sed -i '/^"Graphics"="null"$/d' "$prefix/user.reg"
-grep -q '"Graphics"="null"' "$prefix/user.reg" && die "cannot switch $prefix to the X11 driver"
+use_display "$prefix"
 
 drive backdrop --signal="$(winpath "$dir/signal")" &
 driver_pid=$!
