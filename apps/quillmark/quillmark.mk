@@ -8,6 +8,8 @@ $(if $(ICON),,$(error resources/resources.mk must be included before apps/quillm
 
 QM_OBJ := $(B)/apps/quillmark
 QM_LIBS := -luser32 -lgdi32 -lkernel32
+# Flags live in these files: a change to them rebuilds the program.
+QM_FLAGS_FILES := Makefile apps/quillmark/quillmark.mk
 
 QM_FIXTURE_VERSIONS := 1.0.0.1 1.0.1.0 1.2.0.0 2.0.0.0
 FIXTURES := $(patsubst %,$(B)/fixtures/Quillmark-%.exe,$(QM_FIXTURE_VERSIONS) noversion)
@@ -15,7 +17,7 @@ FIXTURES := $(patsubst %,$(B)/fixtures/Quillmark-%.exe,$(QM_FIXTURE_VERSIONS) no
 .PHONY: fixtures
 fixtures: $(FIXTURES)
 
-$(QM_OBJ)/quillmark.o: apps/quillmark/quillmark.cpp
+$(QM_OBJ)/quillmark.o: apps/quillmark/quillmark.cpp $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)
 	$(CC32) $(SHIP_CXXFLAGS) -MMD -MP -c $< -o $@
 
@@ -23,17 +25,17 @@ $(QM_OBJ)/quillmark.o: apps/quillmark/quillmark.cpp
 qm_version_defs = $(if $(filter noversion,$(1)),-DQM_NO_VERSION,$(strip \
   $(foreach n,1 2 3 4,-DQM_V$(n)=$(word $(n),$(subst ., ,$(1))))))
 
-$(QM_OBJ)/res-%.o: apps/quillmark/quillmark.rc $(ICON)
+$(QM_OBJ)/res-%.o: apps/quillmark/quillmark.rc $(ICON) $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)
 	$(RC32) -I $(dir $(ICON)) $(call qm_version_defs,$*) $< -o $@
 
-$(B)/apps/Quillmark.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-1.0.0.0.o
+$(B)/apps/Quillmark.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-1.0.0.0.o $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)
-	$(CC32) $(SHIP_CXXFLAGS) $^ -o $@ $(SHIP_LDFLAGS) $(QM_LIBS)
+	$(CC32) $(SHIP_CXXFLAGS) $(filter %.o,$^) -o $@ $(SHIP_LDFLAGS) $(QM_LIBS)
 
-$(B)/fixtures/Quillmark-%.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-%.o
+$(B)/fixtures/Quillmark-%.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-%.o $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)
-	$(CC32) $(SHIP_CXXFLAGS) $^ -o $@ $(SHIP_LDFLAGS) $(QM_LIBS)
+	$(CC32) $(SHIP_CXXFLAGS) $(filter %.o,$^) -o $@ $(SHIP_LDFLAGS) $(QM_LIBS)
 
 .SECONDARY: $(patsubst %,$(QM_OBJ)/res-%.o,1.0.0.0 $(QM_FIXTURE_VERSIONS) noversion)
 
