@@ -90,6 +90,32 @@ void FreshFolder(const std::string &path)
     CreateDirectoryA(path.c_str(), 0);
 }
 
+void WriteRegistryText(void *root, const char *key, const char *name, const char *value,
+                       unsigned long type)
+{
+    HKEY opened;
+    if (RegCreateKeyExA(static_cast<HKEY>(root), key, 0, 0, 0, KEY_ALL_ACCESS, 0, &opened, 0))
+        return;
+    if (value)
+        RegSetValueExA(opened, name, 0, type, reinterpret_cast<const BYTE *>(value),
+                       lstrlenA(value) + 1);
+    else
+        RegDeleteValueA(opened, name);
+    RegCloseKey(opened);
+}
+
+std::string ReadRegistryText(void *root, const char *key, const char *name)
+{
+    HKEY opened;
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value - 1;
+    if (RegOpenKeyExA(static_cast<HKEY>(root), key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        RegQueryValueExA(opened, name, 0, 0, reinterpret_cast<BYTE *>(value), &size);
+        RegCloseKey(opened);
+    }
+    return value;
+}
+
 extern const TestCase g_locationTests[], g_registryTests[], g_payloadTests[], g_shortcutTests[];
 
 int main(int argc, char **argv)

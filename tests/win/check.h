@@ -27,3 +27,7 @@ bool IsFolder(const std::string &path);
 unsigned Attributes(const std::string &path);
 // Empties and recreates a scratch folder (read-only files included).
 void FreshFolder(const std::string &path);
+// A text value of `key` under `root`: written (a null `value` deletes it) or read.
+void WriteRegistryText(void *root, const char *key, const char *name, const char *value,
+                       unsigned long type = 1 /* REG_SZ */);
+std::string ReadRegistryText(void *root, const char *key, const char *name);

@@ -103,25 +103,12 @@ static const char VersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 static void SetProgramFilesDir(const char *value)
 {
-    HKEY key;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, VersionKey, 0, KEY_ALL_ACCESS, &key);
-    if (value)
-        RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE *>(value),
-                       lstrlenA(value) + 1);
-    else
-        RegDeleteValueA(key, "ProgramFilesDir");
-    RegCloseKey(key);
+    WriteRegistryText(HKEY_LOCAL_MACHINE, VersionKey, "ProgramFilesDir", value);
 }
 
 static std::string ReadProgramFilesDir()
 {
-    HKEY key;
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, VersionKey, 0, KEY_READ, &key);
-    RegQueryValueExA(key, "ProgramFilesDir", 0, 0, reinterpret_cast<BYTE *>(value), &size);
-    RegCloseKey(key);
-    return value;
+    return ReadRegistryText(HKEY_LOCAL_MACHINE, VersionKey, "ProgramFilesDir");
 }
 
 static void ProgramFilesComesFromTheSettingOrTheFirstFixedDrive()

@@ -90,22 +90,12 @@ static const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion
 
 static void SetStartMenuFolder(const std::string &folder)
 {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, ShellFolders, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0);
-    RegSetValueExA(key, "Start Menu", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
-                   static_cast<DWORD>(folder.size() + 1));
-    RegCloseKey(key);
+    WriteRegistryText(HKEY_CURRENT_USER, ShellFolders, "Start Menu", folder.c_str(), REG_EXPAND_SZ);
 }
 
 static std::string StartMenuSetting()
 {
-    HKEY key;
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    RegOpenKeyExA(HKEY_CURRENT_USER, ShellFolders, 0, KEY_READ, &key);
-    RegQueryValueExA(key, "Start Menu", 0, 0, reinterpret_cast<BYTE *>(value), &size);
-    RegCloseKey(key);
-    return value;
+    return ReadRegistryText(HKEY_CURRENT_USER, ShellFolders, "Start Menu");
 }
 
 static void AFolderTooLongForTheNameLosesOnlyItsShortcut()
