@@ -188,6 +188,11 @@ TEST(SzddRoundTrip, SmallestStreamAgainstExhaustiveParse) {
     const std::size_t ours = RoundTrip(data);
     EXPECT_EQ(ReferenceStreamSize(data), ours) << "size " << data.size();
     EXPECT_LE(ours, GreedyStreamSize(data));
+    // Searching in small blocks on several threads gives the same image.
+    szdd::CompressTuning tuning;
+    tuning.blockSize = 777;
+    tuning.threads = 3;
+    EXPECT_TRUE(szdd::Compress(data.data(), data.size(), tuning) == szdd::Compress(data));
   }
 }
 

@@ -2,9 +2,14 @@
 #include "tools/szdd/szdd.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 namespace szdd {
 namespace {
@@ -36,10 +41,30 @@ constexpr std::size_t kPrefix = kMaxDistance;
 // the new position: for every later search the newer one matches at least as
 // long and is nearer. Near the end `limit` shrinks with the bytes left; later
 // searches then compare fewer bytes still, so the order stays consistent.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "MatchLength assumes little-endian loads");
+
+// Number of leading bytes, from `len` up to `limit`, that a and b share;
+// compares eight at a time, so both may be read up to 7 bytes past `limit`.
+inline std::size_t MatchLength(const std::uint8_t* a, const std::uint8_t* b,
+                               std::size_t len, std::size_t limit) {
+  while (len < limit) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + len, 8);
+    std::memcpy(&y, b + len, 8);
+    if (x != y) {
+      len += static_cast<std::size_t>(__builtin_ctzll(x ^ y)) / 8;
+      return len < limit ? len : limit;
+    }
+    len += 8;
+  }
+  return limit;
+}
+
 class TreeMatchFinder {
  public:
-  TreeMatchFinder(const std::uint8_t* buf, std::size_t total)
-      : buf_(buf), hashBits_(HashBits(total)),
+  // `span`: about how many positions will be entered (sizes the hash table).
+  TreeMatchFinder(const std::uint8_t* buf, std::size_t span)
+      : buf_(buf), hashBits_(HashBits(span)),
         head_(std::size_t{1} << hashBits_, 0), son_(2 * kTreeSize, 0) {}
 
   // Searches the string at v for its longest match among the earlier positions
@@ -67,8 +92,7 @@ class TreeMatchFinder {
       std::uint32_t* pair =
           &son_[2 * ((v - delta) & (kTreeSize - 1))];
       const std::uint8_t* prev = cur - delta;
-      std::size_t len = len0 < len1 ? len0 : len1;
-      while (len < limit && prev[len] == cur[len]) ++len;
+      const std::size_t len = MatchLength(prev, cur, len0 < len1 ? len0 : len1, limit);
       if (len > best) {
         best = len;
         *distance = delta;
@@ -97,9 +121,9 @@ class TreeMatchFinder {
   static constexpr std::size_t kTreeSize = kRingSize;  // window + 1, power of 2
 
   // Small inputs get a small table: clearing it dominates their cost.
-  static unsigned HashBits(std::size_t total) {
+  static unsigned HashBits(std::size_t span) {
     unsigned bits = 10;
-    while (bits < 16 && (std::size_t{1} << bits) < total / 4) ++bits;
+    while (bits < 16 && (std::size_t{1} << bits) < span / 4) ++bits;
     return bits;
   }
 
@@ -114,6 +138,27 @@ class TreeMatchFinder {
   std::vector<std::uint32_t> son_;
 };
 
+// Stores the longest match (length, 0 when none, and distance) of every data
+// position in [begin, end). The window before `begin` is entered into the
+// tree first, so the result does not depend on where the block starts.
+void FindMatches(const std::uint8_t* buf, std::size_t total, std::size_t begin,
+                 std::size_t end, std::uint8_t* len, std::uint16_t* dist) {
+  TreeMatchFinder finder(buf, end - begin + kMaxDistance);
+  const std::size_t first = kPrefix + begin;
+  // Of the positions that hold 18 spaces only the newest, kPrefix - 18, can
+  // ever be the best source: it matches as long as the others and is nearer.
+  for (std::size_t v = std::max(kPrefix - kMaxMatch, first - kMaxDistance);
+       v < kPrefix + end; ++v) {
+    std::size_t d = 0, l = 0;
+    const std::size_t left = total - v;
+    if (left >= kMinMatch) l = finder.SearchAndInsert(v, std::min(kMaxMatch, left), &d);
+    if (v >= first) {
+      len[v - kPrefix] = static_cast<std::uint8_t>(l);
+      dist[v - kPrefix] = static_cast<std::uint16_t>(d);
+    }
+  }
+}
+
 void PutHeader(std::vector<std::uint8_t>& out, std::uint32_t length) {
   out.insert(out.end(), kMagic, kMagic + sizeof kMagic);
   out.push_back(kMethodA);
@@ -123,89 +168,94 @@ void PutHeader(std::vector<std::uint8_t>& out, std::uint32_t length) {
 
 }  // namespace
 
-std::vector<std::uint8_t> Compress(const std::uint8_t* data, std::size_t size) {
+std::vector<std::uint8_t> Compress(const std::uint8_t* data, std::size_t size,
+                                   const CompressTuning& tuning) {
   if (size > kMaxInput) throw std::length_error("szdd: input too large");
   std::vector<std::uint8_t> out;
   out.reserve(kHeaderSize + size + size / 8 + 1);
   PutHeader(out, static_cast<std::uint32_t>(size));
   if (size == 0) return out;
 
-  // Virtual buffer: the spaces the ring starts with, then the data.
+  // Virtual buffer: the spaces the ring starts with, then the data, then
+  // slack for MatchLength's eight-byte reads.
   const std::size_t total = kPrefix + size;
-  std::vector<std::uint8_t> buf(total);
-  std::memset(buf.data(), ' ', kPrefix);
-  std::memcpy(buf.data() + kPrefix, data, size);
+  std::vector<std::uint8_t> buf;
+  buf.reserve(total + 8);
+  buf.assign(kPrefix, ' ');
+  buf.insert(buf.end(), data, data + size);
+  buf.resize(total + 8, 0);
 
-  // Shortest path over positions 0..size: cost[i] is the fewest bits that
-  // produce the first i bytes, and (itemLen, itemDist)[i] the last item of
-  // that parse (length 1 for a literal).
-  constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
-  std::vector<std::uint32_t> cost(size + 1, kUnreached);
-  std::vector<std::uint8_t> itemLen(size + 1, 0);
-  std::vector<std::uint16_t> itemDist(size + 1, 0);
-  cost[0] = 0;
-
-  TreeMatchFinder finder(buf.data(), total);
-  // Of the positions that hold 18 spaces only the newest, kPrefix - 18, can
-  // ever be the best source: it matches as long as the others and is nearer.
-  for (std::size_t v = kPrefix - kMaxMatch; v < total; ++v) {
-    std::size_t dist = 0, len = 0;
-    const std::size_t left = total - v;
-    if (left >= kMinMatch)
-      len = finder.SearchAndInsert(v, std::min(kMaxMatch, left), &dist);
-    if (v < kPrefix) continue;  // the spaces only go into the tree
-
-    const std::size_t i = v - kPrefix;
-    const std::uint32_t here = cost[i];
-    if (here + kLiteralBits < cost[i + 1]) {
-      cost[i + 1] = here + kLiteralBits;
-      itemLen[i + 1] = 1;
+  // Longest match at every position, block by block.
+  std::vector<std::uint8_t> matchLen(size);
+  std::vector<std::uint16_t> matchDist(size);
+  const std::size_t blockSize = tuning.blockSize ? tuning.blockSize : size;
+  const std::size_t blocks = (size + blockSize - 1) / blockSize;
+  std::atomic<std::size_t> nextBlock{0};
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  auto work = [&] {
+    try {
+      for (std::size_t b; (b = nextBlock++) < blocks;)
+        FindMatches(buf.data(), total, b * blockSize,
+                    std::min(size, (b + 1) * blockSize), matchLen.data(),
+                    matchDist.data());
+    } catch (...) {
+      std::lock_guard<std::mutex> hold(failureLock);
+      failure = std::current_exception();
+      nextBlock = blocks;
     }
-    const std::uint32_t viaMatch = here + kMatchBits;
-    for (std::size_t l = kMinMatch; l <= len; ++l) {
-      if (viaMatch < cost[i + l]) {
-        cost[i + l] = viaMatch;
-        itemLen[i + l] = static_cast<std::uint8_t>(l);
-        itemDist[i + l] = static_cast<std::uint16_t>(dist);
-      }
+  };
+  std::size_t workers = tuning.threads ? tuning.threads : std::thread::hardware_concurrency();
+  workers = std::max<std::size_t>(1, std::min(workers, blocks));
+  std::vector<std::thread> pool;
+  for (std::size_t k = 1; k < workers; ++k) {
+    try {
+      pool.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // fewer threads, same result
     }
   }
+  work();
+  for (std::thread& t : pool) t.join();
+  if (failure) std::rethrow_exception(failure);
 
-  // Walk the chosen parse back from the end, re-filing each item under its
-  // start position so that it can be emitted front to back.
-  {
-    std::size_t j = size;
-    std::uint8_t len = itemLen[j];
-    std::uint16_t dist = itemDist[j];
-    while (j > 0) {
-      const std::size_t start = j - len;
-      const std::uint8_t prevLen = itemLen[start];
-      const std::uint16_t prevDist = itemDist[start];
-      itemLen[start] = len;
-      itemDist[start] = dist;
-      j = start;
-      len = prevLen;
-      dist = prevDist;
+  // Shortest path from each position to the end, computed backwards: best
+  // holds the fewest bits that produce data[i..size) for the next 19 values
+  // of i, and matchLen[i] becomes the length of the item chosen at i (1 for
+  // a literal).
+  constexpr std::size_t kSpan = 32;  // > kMaxMatch, a power of two
+  std::uint32_t best[kSpan] = {};
+  for (std::size_t i = size; i-- > 0;) {
+    std::uint32_t bits = kLiteralBits + best[(i + 1) % kSpan];
+    std::uint8_t choice = 1;
+    for (std::size_t l = kMinMatch; l <= matchLen[i]; ++l) {
+      const std::uint32_t viaMatch = kMatchBits + best[(i + l) % kSpan];
+      if (viaMatch < bits) {
+        bits = viaMatch;
+        choice = static_cast<std::uint8_t>(l);
+      }
     }
+    best[i % kSpan] = bits;
+    matchLen[i] = choice;
   }
 
   std::size_t control = 0;
   unsigned bit = 8;
-  for (std::size_t i = 0; i < size; i += itemLen[i]) {
+  for (std::size_t i = 0; i < size; i += matchLen[i]) {
     if (bit == 8) {
       control = out.size();
       out.push_back(0);
       bit = 0;
     }
-    if (itemLen[i] == 1) {
+    if (matchLen[i] == 1) {
       out[control] |= static_cast<std::uint8_t>(1u << bit);
       out.push_back(data[i]);
     } else {
       // Source slot of data index i - dist; negative indices are the spaces.
-      const std::size_t slot = (kRingStart + i - itemDist[i]) & (kRingSize - 1);
+      const std::size_t slot = (kRingStart + i - matchDist[i]) & (kRingSize - 1);
       out.push_back(slot & 0xFF);
       out.push_back(static_cast<std::uint8_t>(((slot >> 4) & 0xF0) |
-                                              (itemLen[i] - kMinMatch)));
+                                              (matchLen[i] - kMinMatch)));
     }
     ++bit;
   }
@@ -213,7 +263,7 @@ std::vector<std::uint8_t> Compress(const std::uint8_t* data, std::size_t size) {
 }
 
 std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& data) {
-  return Compress(data.data(), data.size());
+  return Compress(data.data(), data.size(), CompressTuning());
 }
 
 ExpandInfo Expand(const std::uint8_t* image, std::size_t size,

@@ -34,7 +34,17 @@ constexpr std::size_t kMaxInput = 0xFFFFFFFFu / 17;
 // at every position, matches into the initial spaces and overlapping matches
 // included, no distance-4096 match). Throws std::length_error when `size`
 // exceeds kMaxInput.
-std::vector<std::uint8_t> Compress(const std::uint8_t* data, std::size_t size);
+//
+// The match search runs over blocks of the input, in parallel when there are
+// several cores. Blocks are searched exactly as the whole input would be, so
+// the image depends on nothing but the data: not on the block size, nor on
+// the number of threads.
+struct CompressTuning {
+  std::size_t blockSize = std::size_t{1} << 17;  // 0: one block
+  unsigned threads = 0;                          // 0: one per core
+};
+std::vector<std::uint8_t> Compress(const std::uint8_t* data, std::size_t size,
+                                   const CompressTuning& tuning = CompressTuning());
 std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& data);
 
 enum class ExpandStatus {
