@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
@@ -64,47 +65,35 @@ class SzddCrossCheck : public testing::Test {
   }
   void TearDown() override { Shell("rm -rf '" + dir_ + "'"); }
 
-  // Writes each input and its szddc image; returns the image paths.
-  std::vector<std::string> MakeImages(const std::vector<std::pair<std::string, Bytes>>& inputs) {
-    std::vector<std::string> images;
+  // Makes an szddc image of each input, small ones included, has `expand`
+  // write it back out, and compares.
+  void ExpandOurImages(const std::function<bool(const std::string&, const std::string&)>& expand) {
+    auto inputs = Corpus();
+    inputs.insert(inputs.end(), {{"empty", {}}, {"one", {'q'}}, {"three", {' ', ' ', ' '}}});
     for (const auto& [name, data] : inputs) {
-      Write(dir_ + name, data);
-      EXPECT_EQ(0, Shell(std::string(SZDDC_PATH) + " " + dir_ + name + " " + dir_ + name + ".sz"));
-      images.push_back(dir_ + name + ".sz");
+      const std::string in = dir_ + name, image = in + ".sz", out = in + ".out";
+      Write(in, data);
+      ASSERT_EQ(0, Shell(std::string(SZDDC_PATH) + " " + in + " " + image));
+      ASSERT_TRUE(expand(image, out)) << name;
+      EXPECT_TRUE(Read(out) == data) << name;
     }
-    return images;
   }
 
   std::string dir_;
 };
 
-std::vector<std::pair<std::string, Bytes>> WithSmallInputs() {
-  auto inputs = Corpus();
-  inputs.push_back({"empty", {}});
-  inputs.push_back({"one", {'q'}});
-  inputs.push_back({"three", {' ', ' ', ' '}});
-  return inputs;
-}
-
 TEST_F(SzddCrossCheck, MsexpandExpandsOurImages) {
   if (!OnPath("msexpand")) GTEST_SKIP() << "msexpand not installed";
-  const auto inputs = WithSmallInputs();
-  const auto images = MakeImages(inputs);
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    ASSERT_EQ(0, Shell("msexpand < " + images[i] + " > " + images[i] + ".out"));
-    EXPECT_TRUE(Read(images[i] + ".out") == inputs[i].second) << inputs[i].first;
-  }
+  ExpandOurImages([](const std::string& image, const std::string& out) {
+    return Shell("msexpand < " + image + " > " + out) == 0;
+  });
 }
 
 TEST_F(SzddCrossCheck, LibmspackExpandsOurImages) {
 #ifdef SZDD_HAVE_MSPACK
-  const auto inputs = WithSmallInputs();
-  const auto images = MakeImages(inputs);
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    const std::string out = images[i] + ".out";
-    ASSERT_TRUE(MspackExpandFile(images[i].c_str(), out.c_str())) << inputs[i].first;
-    EXPECT_TRUE(Read(out) == inputs[i].second) << inputs[i].first;
-  }
+  ExpandOurImages([](const std::string& image, const std::string& out) {
+    return MspackExpandFile(image.c_str(), out.c_str());
+  });
 #else
   GTEST_SKIP() << "built without libmspack";
 #endif

@@ -29,18 +29,6 @@ constexpr std::uint32_t kMatchBits = 17;
 // contents within reach of the first byte (distances 1..4095).
 constexpr std::size_t kPrefix = kMaxDistance;
 
-// Longest-match finder over binary trees of the positions in the window, one
-// tree per hash of the first three bytes. Each tree orders the strings (up to
-// 18 bytes) starting at its positions, and the newest position is its root,
-// so every node is newer than its children: nodes that have left the window
-// are cut off together with everything below them. Exact: searching position
-// v finds the longest match, capped at 18 and at the end of the data, among
-// all positions v-4095..v-1.
-//
-// A node whose first `limit` bytes equal the searched string is replaced by
-// the new position: for every later search the newer one matches at least as
-// long and is nearer. Near the end `limit` shrinks with the bytes left; later
-// searches then compare fewer bytes still, so the order stays consistent.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "MatchLength assumes little-endian loads");
 
 // Number of leading bytes, from `len` up to `limit`, that a and b share;
@@ -60,6 +48,24 @@ inline std::size_t MatchLength(const std::uint8_t* a, const std::uint8_t* b,
   return limit;
 }
 
+// Longest-match finder over binary trees of the positions in the window, one
+// tree per hash of the first three bytes. Each tree orders the strings (up to
+// 18 bytes) starting at its positions, and the newest position is its root,
+// so every node is newer than its children: nodes that have left the window
+// are cut off together with everything below them. Exact: searching position
+// v finds the longest match, capped at 18 and at the end of the data, among
+// all positions v-4095..v-1.
+//
+// Of several longest matches it reports the nearest: the nearest one is the
+// newest node among the contiguous run of strings sharing that prefix, and
+// such a node lies on the search path. The answer thus depends only on the
+// window's contents, not on how the tree was built, which is what lets the
+// input be searched in independent blocks.
+//
+// A node whose first `limit` bytes equal the searched string is replaced by
+// the new position: for every later search the newer one matches at least as
+// long and is nearer. Near the end `limit` shrinks with the bytes left; later
+// searches then compare fewer bytes still, so the order stays consistent.
 class TreeMatchFinder {
  public:
   // `span`: about how many positions will be entered (sizes the hash table).
