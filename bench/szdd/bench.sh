@@ -19,7 +19,7 @@ mkdir -p "$work/corpus" "$work/ours" "$work/ms"
 # prefix until about `budget` bytes are taken, each distinct content once.
 declare -A seen
 take() {
-  local prefix=$1 budget=$2 taken=0 f size sum
+  local prefix=$1 budget=$2 taken=0 f size sum rel name
   while IFS= read -r f; do
     [ -f "$f" ] && [ -r "$f" ] || continue
     sum=$(md5sum < "$f")
@@ -28,7 +28,12 @@ take() {
     size=$(stat -c %s "$f")
     [ "$size" -ge 16 ] || continue  # mscompress mangles tiny inputs
     [ $((taken + size)) -le "$budget" ] || continue
-    cp "$f" "$work/corpus/$prefix$(echo "${f#/}" | tr / _)"
+    # Named after the package folder under /usr/share/doc, or the file alone.
+    case $f in
+      /usr/share/doc/*/*) rel=${f#/usr/share/doc/}; name=${rel%%/*}_$(basename "$f") ;;
+      *) name=$(basename "$f") ;;
+    esac
+    cp "$f" "$work/corpus/$prefix$name"
     taken=$((taken + size))
   done
 }
