@@ -60,11 +60,12 @@ $(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_COPIED_NAMES)):
 	@mkdir -p $(@D)
 	cp $< $@.part && mv $@.part $@
 
-# --- the resource data: <id>.bin per entry
+# --- the resource data: <id>.bin per entry (szddc writes its image whole or
+# not at all)
 define payload_bin_rule
 $(PAYLOAD_RC_DIR)/$(1).bin: $(PAYLOAD_FILES_DIR)/$(2) $(if $(filter Expand,$(3)),$(SZDDC))
 	@mkdir -p $$(@D)
-	$(if $(filter Expand,$(3)),$$(SZDDC) $$< $$@.part,cp $$< $$@.part) && mv $$@.part $$@
+	$(if $(filter Expand,$(3)),$$(SZDDC) $$< $$@,cp $$< $$@.part && mv $$@.part $$@)
 endef
 $(foreach e,$(PAYLOAD_ENTRIES),$(eval $(call payload_bin_rule,$(call payload_field,$(e),1),$(call payload_field,$(e),2),$(call payload_field,$(e),3))))
 
