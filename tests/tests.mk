@@ -7,7 +7,7 @@ E2E_HEADERS := tests/e2e/driver.h
 
 $(E2E_DRIVER): $(E2E_SOURCES) $(E2E_HEADERS)
 	@mkdir -p $(@D)
-	$(CC64) $(TEST_CXXFLAGS) -o $@ $(E2E_SOURCES) -luser32 -lgdi32 -ladvapi32 -lshell32 -lcomctl32
+	$(CC64) $(TEST_CXXFLAGS) -o $@ $(E2E_SOURCES) -luser32 -lgdi32 -ladvapi32 -lshell32 -lcomctl32 -lole32 -luuid -lntdll
 
 .PHONY: e2e-driver
 e2e-driver: $(E2E_DRIVER)

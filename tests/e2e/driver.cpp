@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <map>
@@ -143,7 +144,8 @@ Dlg Classify(HWND dialog) {
         return Dlg::Agreement;
     }
     if (FindItem(dialog, 14145)) return Dlg::Browser;
-    if (FindItem(dialog, IDOK) && FindItem(dialog, 0xFFFF)) return Dlg::MessageBox;
+    // A message box: its text (static 0xFFFF) and OK, or Yes and No.
+    if (FindItem(dialog, 0xFFFF) && (FindItem(dialog, IDOK) || FindItem(dialog, IDYES))) return Dlg::MessageBox;
     if (AnyChildText(dialog, "A moment please...")) return Dlg::Wait;
     return Dlg::Other;
 }
@@ -229,6 +231,13 @@ Setup::~Setup() {
 }
 
 bool Setup::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+bool Setup::Ended(DWORD &code) const {
+    if (Running()) return false;
+    code = 0;
+    GetExitCodeProcess(process_, &code);
+    return true;
+}
 
 namespace {
 struct EnumState {
@@ -319,6 +328,14 @@ DWORD Setup::WaitExit(DWORD timeoutMs) {
 }
 
 // ---- composite steps -----------------------------------------------------
+void AnswerBox(Setup &program, const std::string &caption, const std::string &text, int button) {
+    HWND box = program.WaitFor(Dlg::MessageBox);
+    CheckEq("box " + Quote(caption) + ": caption", caption, WindowText(box));
+    CheckEq("box " + Quote(caption) + ": text", text, ItemText(box, 0xFFFF));
+    Click(box, button);
+    program.WaitGone(box);
+}
+
 void ExpectError(Setup &setup, const std::string &code, const std::string &text) {
     HWND box = setup.WaitFor(Dlg::MessageBox);
     std::string caption = WindowText(box);
@@ -538,6 +555,155 @@ void PickFolder(const Setup &setup, HWND browser, const std::string &folder) {
     Click(browser, IDOK);
 }
 
+// ---- programs started by the one under test ------------------------------------
+namespace {
+struct TopSearch {
+    const std::string *title;
+    DWORD notPid;
+    HWND found;
+    DWORD pid;
+};
+BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
+    TopSearch *search = reinterpret_cast<TopSearch *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->notPid || !IsWindowVisible(window) || WindowText(window) != *search->title) return TRUE;
+    search->found = window;
+    search->pid = pid;
+    return FALSE;
+}
+
+struct ProcessHandle {
+    explicit ProcessHandle(DWORD pid, DWORD access) : handle(OpenProcess(access, FALSE, pid)) {
+        if (!handle) Fatal("cannot open process " + std::to_string(pid) + ": error " + std::to_string(GetLastError()));
+    }
+    ~ProcessHandle() { CloseHandle(handle); }
+    ProcessHandle(const ProcessHandle &) = delete;
+    ProcessHandle &operator=(const ProcessHandle &) = delete;
+    HANDLE handle;
+};
+}  // namespace
+
+HWND FindTopWindow(const std::string &title, DWORD notPid, DWORD *pid) {
+    TopSearch search{&title, notPid, nullptr, 0};
+    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+    if (pid) *pid = search.pid;
+    return search.found;
+}
+
+std::string ProcessImage(DWORD pid) {
+    ProcessHandle process(pid, PROCESS_QUERY_LIMITED_INFORMATION);
+    char path[MAX_PATH * 2] = "";
+    DWORD size = sizeof path;
+    if (!QueryFullProcessImageNameA(process.handle, 0, path, &size))
+        Fatal("no image name for process " + std::to_string(pid) + ": error " + std::to_string(GetLastError()));
+    return std::string(path, size);
+}
+
+// The 32-bit PEB of the process: where a 64-bit caller is told it is
+// (ProcessWow64Information), or, where Wine answers that with a flag only, the
+// page after the 64-bit PEB, where Wine keeps it.  Recognised by the image base
+// it records; its fields are 32-bit pointers, read through the host offset
+// (see the folder browser above).
+std::string ProcessCurrentDir(DWORD pid) {
+    std::string image = ProcessImage(pid);
+    ProcessHandle process(pid, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+    BOOL wow = FALSE;
+    if (!IsWow64Process(process.handle, &wow) || !wow) Fatal(image + " is not a 32-bit process");
+    std::string head = FileHead(image, 0x400);
+    DWORD pe = head.size() >= 0x40 ? *reinterpret_cast<const DWORD *>(&head[0x3C]) : 0;
+    if (pe == 0 || pe + 24 + 32 > head.size()) Fatal(image + " has no PE header");
+    DWORD imageBase = *reinterpret_cast<const DWORD *>(&head[pe + 24 + 28]);
+    ULONG_PTR offset = HostOffset(process.handle, image);
+
+    auto read = [&](ULONG_PTR at, void *out, SIZE_T size) {
+        SIZE_T got = 0;
+        return ReadProcessMemory(process.handle, reinterpret_cast<void *>(at + offset), out, size, &got) && got == size;
+    };
+    std::vector<ULONG_PTR> candidates;
+    ULONG_PTR wowPeb = 0;
+    if (NT_SUCCESS(NtQueryInformationProcess(process.handle, ProcessWow64Information, &wowPeb, sizeof wowPeb, nullptr)) &&
+        wowPeb > 1)
+        candidates.push_back(wowPeb);
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (NT_SUCCESS(NtQueryInformationProcess(process.handle, ProcessBasicInformation, &basic, sizeof basic, nullptr)))
+        candidates.push_back(reinterpret_cast<ULONG_PTR>(basic.PebBaseAddress) + 0x1000);
+    for (ULONG_PTR peb : candidates) {
+        DWORD fields[5] = {};  // ..., ImageBaseAddress (+8), Ldr, ProcessParameters (+0x10)
+        if (!read(peb, fields, sizeof fields) || fields[2] != imageBase) continue;
+        // RTL_USER_PROCESS_PARAMETERS (32-bit): CurrentDirectory.DosPath at +0x24.
+        struct {
+            USHORT length, maximum;
+            DWORD buffer;
+        } dosPath = {};
+        WCHAR text[MAX_PATH + 1] = {};
+        if (!read(fields[4] + 0x24, &dosPath, sizeof dosPath) || dosPath.length > MAX_PATH * sizeof(WCHAR) ||
+            !read(dosPath.buffer, text, dosPath.length))
+            Fatal("cannot read the process parameters of " + image);
+        char narrow[MAX_PATH * 2] = "";
+        WideCharToMultiByte(CP_ACP, 0, text, dosPath.length / sizeof(WCHAR), narrow, sizeof narrow - 1, nullptr, nullptr);
+        return narrow;
+    }
+    Fatal("cannot find the 32-bit PEB of " + image);
+}
+
+void CloseProgram(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (!pid) Fatal("no process behind the window to close");
+    ProcessHandle process(pid, SYNCHRONIZE);
+    if (!PostMessageA(window, WM_CLOSE, 0, 0)) Fatal("cannot post WM_CLOSE: error " + std::to_string(GetLastError()));
+    if (WaitForSingleObject(process.handle, g_cfg.timeoutMs) != WAIT_OBJECT_0)
+        Fatal("process " + std::to_string(pid) + " did not end after WM_CLOSE");
+}
+
+// ---- shortcuts -------------------------------------------------------------
+bool ReadShortcut(const std::string &path, ShortcutInfo &info) {
+    info = ShortcutInfo();
+    HRESULT init = CoInitialize(nullptr);
+    bool loaded = false;
+    IShellLinkA *link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void **>(&link)))) {
+        IPersistFile *file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
+            WCHAR wide[MAX_PATH * 2];
+            if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) &&
+                SUCCEEDED(file->Load(wide, STGM_READ))) {
+                loaded = true;
+                char text[MAX_PATH * 2];
+                WIN32_FIND_DATAA found;
+                text[0] = '\0';
+                link->GetPath(text, sizeof text, &found, SLGP_RAWPATH);
+                info.target = text;
+                text[0] = '\0';
+                link->GetArguments(text, sizeof text);
+                info.arguments = text;
+                text[0] = '\0';
+                link->GetWorkingDirectory(text, sizeof text);
+                info.workingDir = text;
+                text[0] = '\0';
+                link->GetDescription(text, sizeof text);
+                info.description = text;
+                text[0] = '\0';
+                link->GetIconLocation(text, sizeof text, &info.iconIndex);
+                info.iconPath = text;
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return loaded;
+}
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+        Fatal("no special folder " + std::to_string(csidl));
+    return path;
+}
+
 // ---- files ---------------------------------------------------------------
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -613,6 +779,43 @@ bool DirIsEmpty(const std::string &path) {
     return empty;
 }
 
+std::vector<std::string> ListDir(const std::string &path) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void SetReadOnly(const std::string &path, bool readOnly) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) Fatal("no file " + path);
+    attributes = readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (!SetFileAttributesA(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) ||
+        ((GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0) != readOnly)
+        Fatal("cannot change the read-only attribute of " + path);
+}
+
+std::string TempDir() {
+    char path[MAX_PATH + 1] = "";
+    DWORD length = GetTempPathA(sizeof path, path);
+    if (!length || length >= sizeof path) Fatal("no temporary folder");
+    return path;
+}
+
+std::string WindowsDir() {
+    char path[MAX_PATH + 1] = "";
+    UINT length = GetWindowsDirectoryA(path, sizeof path);
+    if (!length || length >= sizeof path) Fatal("no Windows folder");
+    return path;
+}
+
 std::string SystemMessage(DWORD error) {
     char *text = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, error, 0x400,
@@ -630,7 +833,7 @@ HeldFile::HeldFile(const std::string &path)
 HeldFile::~HeldFile() { CloseHandle(handle_); }
 
 // ---- registry ------------------------------------------------------------
-bool RegRead(HKEY root, const std::string &key, const char *name, std::string &value) {
+bool RegRead(HKEY root, const std::string &key, const char *name, std::string &value, DWORD *valueType) {
     HKEY open = nullptr;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &open) != ERROR_SUCCESS) return false;
     char data[4096];
@@ -638,6 +841,7 @@ bool RegRead(HKEY root, const std::string &key, const char *name, std::string &v
     LONG status = RegQueryValueExA(open, name, nullptr, &type, reinterpret_cast<BYTE *>(data), &size);
     RegCloseKey(open);
     if (status != ERROR_SUCCESS) return false;
+    if (valueType) *valueType = type;
     data[size] = '\0';
     value.assign(data, size && data[size - 1] == '\0' ? size - 1 : size);
     return true;
@@ -694,6 +898,30 @@ void RegDenyWrites(HKEY root, const std::string &key) {
     if (status == ERROR_SUCCESS) RegCloseKey(open);
     if (status != ERROR_ACCESS_DENIED)
         Fatal("key " + key + " still opens for writing (status " + std::to_string(status) + ")");
+}
+
+bool PendingDelete(const std::string &path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return false;
+    std::vector<char> data(65536);
+    DWORD size = static_cast<DWORD>(data.size() - 2), type = 0;
+    LONG status = RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, &type,
+                                   reinterpret_cast<BYTE *>(data.data()), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) return false;
+    // Pairs of source and target; an empty target means delete.
+    std::vector<std::string> items;
+    for (size_t at = 0; at < size;) {
+        std::string item(&data[at]);
+        items.push_back(item);
+        at += item.size() + 1;
+    }
+    std::string wanted = Lower("\\??\\" + path);
+    for (size_t i = 0; i + 1 < items.size(); i += 2)
+        if (Lower(items[i]) == wanted && items[i + 1].empty()) return true;
+    return false;
 }
 
 // ---- the machine as setup sees it ------------------------------------------

@@ -18,6 +18,7 @@ struct Config {
     std::string setup;     // the setup.exe under test
     std::string signal;    // folder for hand-shakes with the scenario script
     DWORD timeoutMs = 60000;
+    bool timing = false;   // --timing: the install scenario prints how long setup takes
 };
 extern Config g_cfg;
 
@@ -68,6 +69,8 @@ public:
     // that stays up waiting for an answer fails at once.
     DWORD WaitExit(DWORD timeoutMs = 0);
     bool Running() const;
+    // True once the process has ended, with its exit code in `code`.
+    bool Ended(DWORD &code) const;
     DWORD Pid() const { return pid_; }
     const std::string &Path() const { return path_; }
     std::vector<HWND> Dialogs() const;  // visible "#32770" windows of the process
@@ -80,6 +83,8 @@ private:
 };
 
 // ---- composite steps -----------------------------------------------------
+// Waits for a message box, checks its caption and text, presses `button`.
+void AnswerBox(Setup &program, const std::string &caption, const std::string &text, int button);
 // Waits for an error box, checks its caption ("ERROR " + code) and text, presses OK.
 void ExpectError(Setup &setup, const std::string &code, const std::string &text);
 // From dialog 101: "Change...", type `folder` into 102, press OK (or Cancel).
@@ -90,6 +95,24 @@ bool ExpectItemText(const std::string &what, HWND dialog, int id, const std::str
 // "C:\" for a drive), selects it and presses OK.
 void PickFolder(const Setup &setup, HWND browser, const std::string &folder);
 
+// ---- programs started by the one under test ------------------------------------
+// A visible top-level window with this exact title, of a process other than
+// `notPid`; null when there is none.  `pid` gets its process id.
+HWND FindTopWindow(const std::string &title, DWORD notPid, DWORD *pid = nullptr);
+std::string ProcessImage(DWORD pid);       // full path of its program file
+std::string ProcessCurrentDir(DWORD pid);  // current folder of a 32-bit process
+// Posts WM_CLOSE to `window` and waits until its process has ended.
+void CloseProgram(HWND window);
+
+// ---- shortcuts -------------------------------------------------------------
+struct ShortcutInfo {
+    std::string target, arguments, workingDir, description, iconPath;
+    int iconIndex = -1;
+};
+// Reads a shell link through IShellLinkA / IPersistFile; false when it cannot be loaded.
+bool ReadShortcut(const std::string &path, ShortcutInfo &info);
+std::string SpecialFolder(int csidl);  // SHGetFolderPathA
+
 // ---- files ---------------------------------------------------------------
 bool Exists(const std::string &path);
 bool IsDir(const std::string &path);
@@ -99,6 +122,10 @@ void WriteAll(const std::string &path, const std::string &bytes);
 void MakeDirs(const std::string &path);
 void RemoveTree(const std::string &path);
 bool DirIsEmpty(const std::string &path);
+std::vector<std::string> ListDir(const std::string &path);  // names, sorted, without . and ..
+void SetReadOnly(const std::string &path, bool readOnly);
+std::string TempDir();     // GetTempPathA, as a program started by the driver sees it
+std::string WindowsDir();  // GetWindowsDirectoryA
 std::string SystemMessage(DWORD error);  // FormatMessageA text, as a program sees it
 
 // Holds a file open with no sharing until destroyed.
@@ -116,13 +143,18 @@ private:
 // ---- registry ------------------------------------------------------------
 // Every key is opened in the view a 32-bit program has (KEY_WOW64_32KEY);
 // HKEY_CURRENT_USER\Software is the same in both views.
-bool RegRead(HKEY root, const std::string &key, const char *name, std::string &value);
+bool RegRead(HKEY root, const std::string &key, const char *name, std::string &value, DWORD *type = nullptr);
 bool RegKeyExists(HKEY root, const std::string &key);
 void RegWrite(HKEY root, const std::string &key, const char *name, const std::string &value);
 void RegDeleteKeyTree(HKEY root, const std::string &key);
 // Leaves `key` (created if needed) readable but not writable: a DACL that
 // grants everyone KEY_READ only.  Lasts until the Wine server stops.
 void RegDenyWrites(HKEY root, const std::string &key);
+// Whether `path` waits to be deleted at the next restart (MoveFileEx with
+// MOVEFILE_DELAY_UNTIL_REBOOT): a pair in the Session Manager's
+// PendingFileRenameOperations with an empty target.  Read in the running
+// Wine session, before a restart has carried it out.
+bool PendingDelete(const std::string &path);
 
 // ---- the machine as setup sees it ------------------------------------------
 extern const char *const kSettingsKey;   // Software\Brenlow\Quillmark\Settings

@@ -1,9 +1,13 @@
 // The end-to-end scenarios, one function each, and the driver's entry point.
-//   driver.exe [--setup=PATH] [--root=PATH] [--signal=DIR] [--timeout=S] SCENARIO
+//   driver.exe [--setup=PATH] [--root=PATH] [--signal=DIR] [--timeout=S] [--timing] SCENARIO
 //   driver.exe --list
 // Paths are Windows paths as the prefix sees them (Z:\... for the build tree).
+#include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
+#include <map>
 
 #include "tests/e2e/driver.h"
 
@@ -302,6 +306,480 @@ void Backdrop() {
     CancelAndExpectExit(setup, location);
 }
 
+// ---- complete runs ---------------------------------------------------------
+const char *const kAppPathsParent = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const char *const kUninstallParent = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char *const kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quillmark.exe";
+const char *const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmark";
+const char *const kUninstallCaption = "Quillmark Uninstall";
+const char *const kRunning = "Your existing copy of Quillmark is running.  Installation aborted.";
+const char *const kNewer =
+    "A more recent version of Quillmark already exists at the install location.  Installation aborted.";
+const char *const kNotVersion1 =
+    "The copy of Quillmark already at the install location is not version 1.  It will be replaced.";
+
+struct AppFile {
+    const char *name;
+    bool readOnly;
+};
+// The application's 28 files besides the program; the colour schemes and page
+// setups come out read-only.
+const AppFile kAppFiles[] = {
+    {"Sample.scp", false},         {"Sample3Cam.scp", false},      {"SampleTapeLive.scp", false},
+    {"tips.txt", false},           {"license.txt", false},         {"main.dct", false},
+    {"bucket.bin", false},         {"table1.bin", false},          {"table2.bin", false},
+    {"Quillmark.hlp", false},      {"thes.bin", false},            {"BlackWhite.scm", true},
+    {"Blue.scm", true},            {"Brown.scm", true},            {"Green.scm", true},
+    {"Purple.scm", true},          {"White.scm", true},            {"Feature_Loose.stp", true},
+    {"Feature.stp", true},         {"Feature_Tight.stp", true},    {"Play_Alternate.stp", true},
+    {"Play.stp", true},            {"Proof_DblSpc.stp", true},     {"Proof_Left.stp", true},
+    {"Proof_Right.stp", true},     {"TV-TapeLive.stp", true},      {"TV-ThreeCamera2.stp", true},
+    {"TV-ThreeCamera.stp", true},
+};
+
+std::string Join(const std::string &folder, const std::string &name) { return folder + "\\" + name; }
+
+std::string Joined(const std::vector<std::string> &names) {
+    std::string out;
+    for (const std::string &name : names) out += (out.empty() ? "" : ", ") + name;
+    return out;
+}
+
+// A file as the build made it: build/payload/files/NAME.
+const std::string &Built(const std::string &name) {
+    static std::map<std::string, std::string> cache;
+    auto found = cache.find(name);
+    if (found == cache.end()) found = cache.emplace(name, ReadAll(g_cfg.build + "\\payload\\files\\" + name)).first;
+    return found->second;
+}
+
+std::string FixtureProgram(const std::string &version) {
+    return ReadAll(g_cfg.build + "\\fixtures\\Quillmark-" + version + ".exe");
+}
+
+// `path` holds `expected` and is read-only or not as `readOnly` says.
+bool CheckFile(const std::string &what, const std::string &path, const std::string &expected, bool readOnly) {
+    DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Check(false, what, path + " is missing");
+    std::string bytes = ReadAll(path);
+    std::string problems;
+    if (bytes != expected) {
+        size_t at = 0;
+        while (at < bytes.size() && at < expected.size() && bytes[at] == expected[at]) ++at;
+        problems = std::to_string(bytes.size()) + " bytes, " + std::to_string(expected.size()) +
+                   " expected, first difference at byte " + std::to_string(at);
+    }
+    if (((attributes & FILE_ATTRIBUTE_READONLY) != 0) != readOnly)
+        problems += std::string(problems.empty() ? "" : "; ") + (readOnly ? "not read-only" : "read-only");
+    return Check(problems.empty(), what, problems);
+}
+
+bool CheckAsBuilt(const std::string &folder, const std::string &name, bool readOnly) {
+    return CheckFile(name + " as built" + (readOnly ? ", read-only" : ""), Join(folder, name), Built(name), readOnly);
+}
+
+bool CheckNoStagingFile() {
+    std::string staging = TempDir() + "data.tmp";
+    return Check(!Exists(staging), "no staging file " + staging);
+}
+
+// The program and the 28 files, each as built, read-only where it should be;
+// nothing else in the folder but `extra`; no staging file left.  The files of
+// `kept` must still hold the bytes given.
+void CheckInstalledFiles(const std::string &folder, const std::vector<std::string> &extra = {},
+                         const std::map<std::string, std::string> &kept = {}) {
+    std::vector<std::string> expected = extra;
+    expected.push_back("Quillmark.exe");
+    for (const AppFile &file : kAppFiles) expected.push_back(file.name);
+    std::sort(expected.begin(), expected.end());
+    CheckEq(folder + " holds the program and the 28 files" + (extra.empty() ? "" : " and " + Joined(extra)),
+            Joined(expected), Joined(ListDir(folder)));
+    CheckAsBuilt(folder, "Quillmark.exe", false);
+    for (const AppFile &file : kAppFiles) {
+        auto keep = kept.find(file.name);
+        if (keep == kept.end())
+            CheckAsBuilt(folder, file.name, file.readOnly);
+        else
+            Check(Exists(Join(folder, file.name)) && ReadAll(Join(folder, file.name)) == keep->second,
+                  std::string(file.name) + " keeps the bytes it had");
+    }
+    CheckNoStagingFile();
+}
+
+void CheckRegValue(HKEY root, const std::string &key, const char *name, const std::string &expected) {
+    std::string label = std::string(root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\") + key + " " +
+                        (name ? Quote(name) : std::string("(default)"));
+    std::string value;
+    DWORD type = 0;
+    if (!RegRead(root, key, name, value, &type)) {
+        Check(false, label, "missing");
+        return;
+    }
+    CheckEq(label + " (REG_SZ)", "REG_SZ " + Quote(expected), (type == REG_SZ ? "REG_SZ " : "type " + std::to_string(type) + " ") + Quote(value));
+}
+
+void CheckAppPaths(const std::string &folder) {
+    CheckRegValue(HKEY_LOCAL_MACHINE, kAppPathsKey, nullptr, Join(folder, "Quillmark.exe"));
+    CheckRegValue(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path", folder);
+}
+
+void CheckUninstallEntry() {
+    CheckRegValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Quillmark Version 1.0   (Remove Only)");
+    CheckRegValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", Join(WindowsDir(), "qmkuins1.exe"));
+}
+
+void CheckRegistration(const std::string &folder) {
+    CheckAppPaths(folder);
+    CheckUninstallEntry();
+    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+}
+
+// The uninstaller as built in `folder`, and none in `notIn`.
+void CheckUninstallerIn(const std::string &folder, const std::string &notIn) {
+    CheckAsBuilt(folder, "qmkuins1.exe", false);
+    Check(!Exists(Join(notIn, "qmkuins1.exe")), "no uninstaller in " + notIn);
+}
+
+struct ShortcutPlace {
+    int csidl;
+    const char *where;
+};
+const ShortcutPlace kShortcutPlaces[] = {{CSIDL_STARTMENU, "Start menu"}, {CSIDL_DESKTOPDIRECTORY, "desktop"}};
+
+void CheckShortcuts(const std::string &folder) {
+    const std::string program = Join(folder, "Quillmark.exe");
+    for (const ShortcutPlace &place : kShortcutPlaces) {
+        std::string path = Join(SpecialFolder(place.csidl), "Quillmark.lnk");
+        std::string what = std::string(place.where) + " shortcut";
+        ShortcutInfo link;
+        if (!Check(ReadShortcut(path, link), what + " " + path + " loads")) continue;
+        CheckEq(what + ": target", program, link.target);
+        CheckEq(what + ": no arguments", "", link.arguments);
+        CheckEq(what + ": icon", program + ",0", link.iconPath + "," + std::to_string(link.iconIndex));
+        CheckEq(what + ": working folder", folder, link.workingDir);
+        CheckEq(what + ": description", "Shortcut to Quillmark", link.description);
+    }
+}
+
+void CheckNoShortcuts() {
+    for (const ShortcutPlace &place : kShortcutPlaces) {
+        std::string path = Join(SpecialFolder(place.csidl), "Quillmark.lnk");
+        Check(!Exists(path), std::string("no ") + place.where + " shortcut " + path);
+    }
+}
+
+// Presses "Accept" in dialog 158; returns when (in timing mode) it was pressed.
+ULONGLONG Accept(Setup &setup) {
+    HWND agreement = setup.WaitFor(Dlg::Agreement);
+    Click(agreement, IDOK);
+    ULONGLONG accepted = g_cfg.timing ? GetTickCount64() : 0;
+    setup.WaitGone(agreement);
+    return accepted;
+}
+
+// The end of a complete run: setup.exe gone and the program's window up.
+struct Launch {
+    DWORD exitCode = 0;
+    HWND window = nullptr;
+    DWORD pid = 0;
+};
+
+// Waits, after "Accept" (and any box expected on the way), for setup.exe to
+// end and for the window of the program it started.  A box or dialog that
+// wants an answer fails at once.  In timing mode (--timing) prints how long
+// both took from `accepted`.
+Launch WaitForLaunch(Setup &setup, ULONGLONG accepted, const std::string &run) {
+    Launch launch;
+    bool ended = false;
+    ULONGLONG endedAt = 0, windowAt = 0;
+    ULONGLONG limit = GetTickCount64() + g_cfg.timeoutMs;
+    for (;;) {
+        if (!ended && setup.Ended(launch.exitCode)) {
+            ended = true;
+            if (g_cfg.timing) endedAt = GetTickCount64();
+        }
+        if (!launch.window) {
+            launch.window = FindTopWindow("Quillmark", setup.Pid(), &launch.pid);
+            if (launch.window && g_cfg.timing) windowAt = GetTickCount64();
+        }
+        if (ended && launch.window) break;
+        if (!ended) {
+            for (HWND dialog : setup.Dialogs()) {
+                Dlg kind = Classify(dialog);
+                if (kind != Dlg::Wait && kind != Dlg::Other) Fatal("setup.exe should finish, but shows: " + setup.Describe());
+            }
+        }
+        if (GetTickCount64() > limit)
+            Fatal(ended ? "no window titled \"Quillmark\" within " + std::to_string(g_cfg.timeoutMs / 1000) + " s"
+                        : "setup.exe did not end within " + std::to_string(g_cfg.timeoutMs / 1000) + " s");
+        Sleep(25);
+    }
+    if (g_cfg.timing)
+        printf("# timing %s: Accept to the end of setup.exe %llu ms; Accept to the program's window %llu ms\n",
+               run.c_str(), endedAt - accepted, windowAt - accepted);
+    return launch;
+}
+
+// setup.exe ended with 0, and the window it left is the installed program's,
+// started in the install folder.
+void CheckLaunch(const std::string &folder, const Launch &launch) {
+    CheckEq("setup.exe's exit code", 0, launch.exitCode);
+    CheckEq("the window titled \"Quillmark\" is the installed program's", Join(folder, "Quillmark.exe"),
+            ProcessImage(launch.pid));
+    CheckEq("the program runs in the install folder", folder + "\\", ProcessCurrentDir(launch.pid));
+}
+
+// A complete install into `folder` (typed into dialog 102 unless it is the
+// default proposal): every file, record, shortcut and the launch.  Run twice;
+// before the second run the user closes the program and files, records and a
+// shortcut are damaged, all of which the second run puts right.  The second
+// run proposes the first run's folder, which cannot be changed.
+void InstallTwice() {
+    const std::string folder = "C:\\My Apps\\Quillmark";
+    const std::string windows = WindowsDir();
+    Check(!Exists(folder) && !Exists(Join(windows, "qmkuins1.exe")), "before: no installation");
+    MakeDirs("C:\\My Apps");  // the folder check makes only the last level
+    HWND program = nullptr;
+    {
+        Setup setup;
+        HWND location = ExpectDefaultProposal(setup);
+        ChangeFolder(setup, location, folder);
+        ExpectItemText("101 shows the folder typed", location, 1000, folder);
+        Click(location, IDOK);
+        Launch launch = WaitForLaunch(setup, Accept(setup), "first install");
+        CheckInstalledFiles(folder);
+        CheckRegistration(folder);
+        CheckUninstallerIn(windows, folder);
+        CheckShortcuts(folder);
+        CheckLaunch(folder, launch);
+        program = launch.window;
+    }
+
+    Note("the user closes Quillmark; files, records and the desktop shortcut are damaged");
+    CloseProgram(program);
+    const std::string exe = Join(folder, "Quillmark.exe");
+    WriteAll(exe, Built("Quillmark.exe") + "trailing bytes");  // still version 1.0.0.0
+    SetReadOnly(exe, true);
+    WriteAll(Join(folder, "Sample.scp"), "FADE OUT.\r\n");
+    WriteAll(Join(folder, "license.txt"), "short");
+    RemoveTree(Join(folder, "tips.txt"));
+    for (const char *name : {"Blue.scm", "TV-ThreeCamera.stp"}) {
+        SetReadOnly(Join(folder, name), false);
+        WriteAll(Join(folder, name), "damaged");
+        SetReadOnly(Join(folder, name), true);
+    }
+    RemoveTree(Join(folder, "Feature.stp"));
+    WriteAll(Join(windows, "qmkuins1.exe"), "MZ");
+    RegWrite(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path", "C:\\Elsewhere");
+    RegWrite(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "C:\\Elsewhere\\qmkuins1.exe");
+    RemoveTree(Join(SpecialFolder(CSIDL_DESKTOPDIRECTORY), "Quillmark.lnk"));
+    {
+        Setup setup;
+        HWND location = setup.WaitFor(Dlg::Location);
+        ExpectItemText("101 proposes the first run's folder", location, 1000, folder);
+        Check(!ItemEnabled(location, 1002), "101: \"Change...\" is disabled");
+        Click(location, IDOK);
+        Launch launch = WaitForLaunch(setup, Accept(setup), "second install");
+        CheckInstalledFiles(folder);
+        CheckRegistration(folder);
+        CheckUninstallerIn(windows, folder);
+        CheckShortcuts(folder);
+        CheckLaunch(folder, launch);
+    }
+}
+
+// The uninstaller from the uninstall entry after a complete install: declined,
+// nothing changes; confirmed, everything of the installation goes but a file
+// of the user's own and the folder that holds it.
+void Uninstall() {
+    const std::string folder = DefaultProposal();
+    HWND program = nullptr;
+    {
+        Setup setup;
+        Click(ExpectDefaultProposal(setup), IDOK);
+        Launch launch = WaitForLaunch(setup, Accept(setup), "install");
+        CheckEq("setup.exe's exit code", 0, launch.exitCode);
+        program = launch.window;
+    }
+    std::string command;
+    if (!RegRead(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", command)) Fatal("no UninstallString");
+    const std::string mine = Join(folder, "My Script.scp");
+    const std::string script = "INT. KITCHEN - NIGHT\r\n";
+    WriteAll(mine, script);
+    // Windows would not let the uninstaller open the running program's file
+    // without sharing, and it would refuse; Wine lets it, so the user closes
+    // Quillmark first, as the refusal would tell them to.
+    CloseProgram(program);
+
+    const std::string question = "Are you sure you want to remove Quillmark from " + folder +
+                                 "?\n\nIts shortcuts and registry entries are removed too.  "
+                                 "Files of your own in that folder are kept.";
+    {
+        Note("declined");
+        Setup uninstaller(Env(), command);
+        AnswerBox(uninstaller, kUninstallCaption, question, IDNO);
+        CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
+    }
+    CheckInstalledFiles(folder, {"My Script.scp"});
+    CheckRegistration(folder);
+    CheckShortcuts(folder);
+    CheckFile("the uninstaller is still there", command, Built("qmkuins1.exe"), false);
+    {
+        Note("confirmed");
+        Setup uninstaller(Env(), command);
+        AnswerBox(uninstaller, kUninstallCaption, question, IDYES);
+        AnswerBox(uninstaller, kUninstallCaption, "Quillmark has been removed.", IDOK);
+        CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
+    }
+    CheckEq("only the user's file is left in " + folder, "My Script.scp", Joined(ListDir(folder)));
+    Check(ReadAll(mine) == script, "the user's file is unchanged");
+    CheckNoShortcuts();
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey), "no HKLM\\" + std::string(kAppPathsKey));
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "no HKLM\\" + std::string(kUninstallKey));
+    std::string path;
+    Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, "Path", path), "no folder remembered", Quote(path));
+    // The running uninstaller cannot delete itself: it goes at the next restart.
+    Check(!Exists(command) || PendingDelete(command), command + " is gone or deleted at the next restart");
+}
+
+// A folder remembered by an earlier installation, holding `program` as its
+// Quillmark.exe.  The remembered value keeps a trailing backslash, which a
+// run that gets as far as registering rewrites without it.
+void EarlierInstallation(const std::string &folder, const std::string &program) {
+    MakeDirs(folder);
+    WriteAll(Join(folder, "Quillmark.exe"), program);
+    RegWrite(HKEY_CURRENT_USER, kSettingsKey, "Path", folder + "\\");
+}
+
+// From dialog 101 proposing `folder` through "Accept".
+ULONGLONG InstallInto(Setup &setup, const std::string &folder) {
+    HWND location = setup.WaitFor(Dlg::Location);
+    ExpectItemText("101 proposes " + folder, location, 1000, folder);
+    Click(location, IDOK);
+    return Accept(setup);
+}
+
+// A refused run wrote nothing: the old program as it was, no other file, no
+// record, no shortcut.
+void CheckNothingWritten(const std::string &folder, const std::string &program) {
+    CheckEq(folder + " holds only the program that was there", "Quillmark.exe", Joined(ListDir(folder)));
+    Check(ReadAll(Join(folder, "Quillmark.exe")) == program, "Quillmark.exe is unchanged");
+    CheckNoStagingFile();
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey), "no App Paths entry");
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "no uninstall entry");
+    std::string remembered;
+    RegRead(HKEY_CURRENT_USER, kSettingsKey, "Path", remembered);
+    CheckEq("the remembered folder is not rewritten", folder + "\\", remembered);
+    Check(!Exists(Join(WindowsDir(), "qmkuins1.exe")), "no uninstaller in the Windows folder");
+    CheckNoShortcuts();
+}
+
+// A newer Quillmark.exe (1.0.0.1, 1.0.1.0) in the folder: box 5, nothing written.
+void NewerProgram() {
+    for (const char *version : {"1.0.0.1", "1.0.1.0"}) {
+        Note(std::string("Quillmark.exe ") + version + " in the folder");
+        const std::string folder = std::string("C:\\Quillmark ") + version;
+        const std::string program = FixtureProgram(version);
+        EarlierInstallation(folder, program);
+        Setup setup;
+        InstallInto(setup, folder);
+        ExpectError(setup, "5", kNewer);
+        CheckEq("exit code", 0, setup.WaitExit());
+        CheckNothingWritten(folder, program);
+    }
+}
+
+// A Quillmark.exe that may be replaced: 1.2.0.0 without a word, 2.0.0.0 and
+// one without a version resource after box 17.
+void ReplacedProgram() {
+    struct Case {
+        const char *version;
+        bool notice;
+    };
+    for (const Case &c : {Case{"1.2.0.0", false}, Case{"2.0.0.0", true}, Case{"noversion", true}}) {
+        Note(std::string("Quillmark.exe ") + c.version + " in the folder");
+        const std::string folder = std::string("C:\\Quillmark ") + c.version;
+        EarlierInstallation(folder, FixtureProgram(c.version));
+        Setup setup;
+        InstallInto(setup, folder);
+        if (c.notice) ExpectError(setup, "17", kNotVersion1);
+        CheckEq("exit code", 0, setup.WaitExit());
+        CheckInstalledFiles(folder);
+    }
+}
+
+// Files held open by another process.  Quillmark.exe (what a running copy
+// looks like on Windows): box 4, nothing written.  Two of the 28 files (one
+// expanded, one written as stored): those two are skipped without a word,
+// every other file is written.
+void FilesInUse() {
+    {
+        Note("Quillmark.exe held open without sharing");
+        const std::string folder = "C:\\Running\\Quillmark";
+        EarlierInstallation(folder, Built("Quillmark.exe"));
+        {
+            HeldFile held(Join(folder, "Quillmark.exe"));
+            Setup setup;
+            InstallInto(setup, folder);
+            ExpectError(setup, "4", kRunning);
+            CheckEq("exit code", 0, setup.WaitExit());
+        }
+        CheckNothingWritten(folder, Built("Quillmark.exe"));
+    }
+    {
+        Note("tips.txt and White.scm held open without sharing");
+        const std::string folder = "C:\\Busy\\Quillmark";
+        const std::map<std::string, std::string> kept = {{"tips.txt", "old tips\r\n"}, {"White.scm", "old scheme"}};
+        MakeDirs(folder);
+        for (const auto &file : kept) WriteAll(Join(folder, file.first), file.second);
+        RegWrite(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+        {
+            HeldFile tips(Join(folder, "tips.txt")), scheme(Join(folder, "White.scm"));
+            Setup setup;
+            InstallInto(setup, folder);
+            CheckEq("exit code, no box on the way", 0, setup.WaitExit());
+        }
+        CheckInstalledFiles(folder, {}, kept);
+    }
+}
+
+// The App Paths key cannot be written: box 8; everything else still happens.
+void AppPathsDenied() {
+    const std::string folder = DefaultProposal();
+    RegDenyWrites(HKEY_LOCAL_MACHINE, kAppPathsParent);
+    Setup setup;
+    Click(ExpectDefaultProposal(setup), IDOK);
+    ULONGLONG accepted = Accept(setup);
+    ExpectError(setup, "8", "Error encountered while writing to the system registry.");
+    Launch launch = WaitForLaunch(setup, accepted, "install");
+    CheckInstalledFiles(folder);
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey), "no App Paths entry");
+    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+    CheckUninstallEntry();
+    CheckUninstallerIn(WindowsDir(), folder);
+    CheckShortcuts(folder);
+    CheckLaunch(folder, launch);
+}
+
+// The Uninstall key cannot be written: box 9, the uninstaller lands in the
+// install folder; everything else still happens.
+void UninstallDenied() {
+    const std::string folder = DefaultProposal();
+    RegDenyWrites(HKEY_LOCAL_MACHINE, kUninstallParent);
+    Setup setup;
+    Click(ExpectDefaultProposal(setup), IDOK);
+    ULONGLONG accepted = Accept(setup);
+    ExpectError(setup, "9", "Unable to register uninstall program.");
+    Launch launch = WaitForLaunch(setup, accepted, "install");
+    CheckInstalledFiles(folder, {"qmkuins1.exe"});
+    CheckUninstallerIn(folder, WindowsDir());
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "no uninstall entry");
+    CheckAppPaths(folder);
+    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+    CheckShortcuts(folder);
+    CheckLaunch(folder, launch);
+}
+
 struct Scenario {
     const char *name;
     void (*run)();
@@ -319,6 +797,13 @@ const Scenario kScenarios[] = {
     {"settings-denied", SettingsDenied, "settings key not writable: boxes 1 and 1A"},
     {"no-temp-path", NoTempPath, "no temporary folder: box 3"},
     {"backdrop", Backdrop, "the backdrop behind 101, for the screenshot scenario.sh takes"},
+    {"install-twice", InstallTwice, "complete install, then again over damaged files and records"},
+    {"uninstall", Uninstall, "the uninstaller after a complete install: declined, confirmed"},
+    {"newer-program", NewerProgram, "Quillmark.exe 1.0.0.1 or 1.0.1.0 in the folder: box 5"},
+    {"replaced-program", ReplacedProgram, "Quillmark.exe 1.2.0.0 replaced; 2.0.0.0, no version: box 17"},
+    {"files-in-use", FilesInUse, "Quillmark.exe held: box 4; two of the files held: skipped"},
+    {"app-paths-denied", AppPathsDenied, "App Paths key not writable: box 8, the rest goes on"},
+    {"uninstall-denied", UninstallDenied, "Uninstall key not writable: box 9, uninstaller in the folder"},
 };
 
 std::string Parent(const std::string &path) {
@@ -352,6 +837,7 @@ int main(int argc, char **argv) {
         else if (Option(argv[i], "--root", value)) g_cfg.root = value;
         else if (Option(argv[i], "--build", value)) g_cfg.build = value;
         else if (Option(argv[i], "--signal", value)) g_cfg.signal = value;
+        else if (!strcmp(argv[i], "--timing")) g_cfg.timing = true;
         else if (Option(argv[i], "--timeout", value)) g_cfg.timeoutMs = static_cast<DWORD>(atoi(value.c_str())) * 1000;
         else if (argv[i][0] != '-' && name.empty()) name = argv[i];
         else {
@@ -365,7 +851,7 @@ int main(int argc, char **argv) {
     for (const Scenario &s : kScenarios)
         if (name == s.name) scenario = &s;
     if (!scenario) {
-        fprintf(stderr, "usage: driver.exe [--setup=PATH] [--root=PATH] [--signal=DIR] [--timeout=S] SCENARIO\n"
+        fprintf(stderr, "usage: driver.exe [--setup=PATH] [--root=PATH] [--signal=DIR] [--timeout=S] [--timing] SCENARIO\n"
                         "       driver.exe --list\n");
         return 2;
     }
