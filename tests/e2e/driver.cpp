@@ -223,12 +223,14 @@ Setup::Setup(const Env &env, const std::string &exe) : path_(exe.empty() ? g_cfg
 
 Setup::~Setup() {
     if (Running()) {
-        printf("# setup.exe still running at the end; ending it\n");
+        printf("# %s still running at the end; ending it\n", Name().c_str());
         TerminateProcess(process_, 1);
         WaitForSingleObject(process_, 5000);
     }
     CloseHandle(process_);
 }
+
+std::string Setup::Name() const { return path_.substr(path_.find_last_of("\\:") + 1); }
 
 bool Setup::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
@@ -281,7 +283,10 @@ HWND Setup::WaitFor(Dlg kind, DWORD timeoutMs) {
     for (;;) {
         for (HWND dialog : Dialogs()) {
             Dlg seen = Classify(dialog);
-            if (seen == kind) return dialog;
+            // A dialog being ended is hidden before its controls go: one
+            // that is still visible after it was read was read whole (a 101
+            // losing its "Change..." would otherwise pass for a 158).
+            if (seen == kind && IsWindowVisible(dialog)) return dialog;
             bool isNew = std::find(before.begin(), before.end(), dialog) == before.end();
             if (isNew && Interactive(seen))
                 Fatal(std::string("waiting for the ") + DlgName(kind) + ", got " + Describe());
@@ -289,7 +294,7 @@ HWND Setup::WaitFor(Dlg kind, DWORD timeoutMs) {
         if (!Running()) {
             DWORD code = 0;
             GetExitCodeProcess(process_, &code);
-            Fatal(std::string("setup.exe ended (exit code ") + Hex(code) + ") while waiting for the " + DlgName(kind));
+            Fatal(Name() + " ended (exit code " + Hex(code) + ") while waiting for the " + DlgName(kind));
         }
         if (Now() > end)
             Fatal(std::string("no ") + DlgName(kind) + " within " + std::to_string(Limit(timeoutMs) / 1000) +
@@ -319,11 +324,11 @@ DWORD Setup::WaitExit(DWORD timeoutMs) {
         for (HWND dialog : Dialogs()) {
             if (!Interactive(Classify(dialog))) continue;
             int count = polls.count(dialog) ? polls[dialog] + 1 : 1;
-            if (count * kPollMs > 3000) Fatal("setup.exe should end but waits in: " + Describe());
+            if (count * kPollMs > 3000) Fatal(Name() + " should end but waits in: " + Describe());
             next[dialog] = count;
         }
         polls.swap(next);
-        if (Now() > end) Fatal("setup.exe did not end within " + std::to_string(Limit(timeoutMs) / 1000) + " s");
+        if (Now() > end) Fatal(Name() + " did not end within " + std::to_string(Limit(timeoutMs) / 1000) + " s");
     }
 }
 

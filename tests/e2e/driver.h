@@ -53,6 +53,7 @@ struct Env {
     std::vector<std::pair<std::string, std::string>> set;  // name, value
 };
 
+// A program under test (setup.exe, or the uninstaller), started by the driver.
 class Setup {
 public:
     explicit Setup(const Env &env = Env(), const std::string &exe = "");
@@ -73,6 +74,7 @@ public:
     bool Ended(DWORD &code) const;
     DWORD Pid() const { return pid_; }
     const std::string &Path() const { return path_; }
+    std::string Name() const;  // the program's file name, for messages
     std::vector<HWND> Dialogs() const;  // visible "#32770" windows of the process
     std::string Describe() const;       // the dialogs up now, for messages
 

@@ -419,7 +419,7 @@ void CheckInstalledFiles(const std::string &folder, const std::vector<std::strin
 }
 
 void CheckRegValue(HKEY root, const std::string &key, const char *name, const std::string &expected) {
-    std::string label = std::string(root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\") + key + " " +
+    std::string label = std::string(root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM (32-bit view)\\") + key + " " +
                         (name ? Quote(name) : std::string("(default)"));
     std::string value;
     DWORD type = 0;
