@@ -14,7 +14,8 @@ bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path);
 
 bool StagePayload(WORD id, const char *folder, const char *name);
 
-// Copies one file to another through LZ32, expanding an SZDD image.
+// Copies one file to another through LZ32, expanding an SZDD image.  A target
+// that cannot be created gives false and no other file.
 bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *targetFolder,
                 const char *targetName);
 

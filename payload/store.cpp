@@ -56,7 +56,10 @@ bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *ta
     INT source = LZOpenFileA(sourcePath, &sourceInfo, OF_READ);
     if (source < 0)
         return false;
-    INT target = LZOpenFileA(targetPath, &targetInfo, OF_CREATE);
+    // The target is created by OpenFile, not LZOpenFileA: when the name cannot
+    // be created, LZOpenFileA creates it again with its last letter replaced
+    // by '_', which would leave a stray file beside the one that is in use.
+    HFILE target = OpenFile(targetPath, &targetInfo, OF_CREATE);
     bool copied = target >= 0 && LZCopy(source, target) >= 0;
     if (target >= 0)
         LZClose(target);

@@ -61,6 +61,16 @@ static void ExpandingInstallsGoThroughTheStagingFile()
     // A target that cannot be created: false, and the staging file is gone.
     CHECK(!InstallPayload(163, (Scratch + "\\no\\such").c_str(), "tips.txt"));
     CHECK(!FileExists(StagingFile()));
+
+    // One that is in use: false, and nothing written under another name.
+    std::string busy = Scratch + "\\tips.txt";
+    WriteWholeFile(busy, "in use");
+    HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
+    CHECK(!InstallPayload(163, Scratch.c_str(), "tips.txt"));
+    CloseHandle(held);
+    CHECK(ReadWholeFile(busy) == "in use");
+    CHECK(!FileExists(Scratch + "\\tips.tx_"));
+    CHECK(!FileExists(StagingFile()));
 }
 
 static void TheManifestWritesEveryFile()
