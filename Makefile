@@ -68,5 +68,12 @@ test:
 	cmake --build $(B)/host-asan -j2
 	cd $(B)/host-asan && ctest -j2 --output-on-failure --timeout 900
 
+# Speed and size: the compressor against mscompress, where setup.exe's bytes go,
+# and how long an install takes under Wine.
+bench: all
+	@$(MAKE) --no-print-directory bench-szdd
+	@python3 tools/size-report.py $(B)/setup.exe
+	@$(MAKE) --no-print-directory bench-install
+
 clean:
 	rm -rf $(B)

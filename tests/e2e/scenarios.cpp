@@ -16,7 +16,7 @@ using namespace e2e;
 
 namespace {
 
-const char *const kDriveSpec = "Invalid drive specification";
+const char *const kInvalidDrive = "Invalid drive specification";
 const char *const kCannotCreate = "Could not create the specified folder.";
 
 std::string Repeat(char c, size_t n) { return std::string(n, c); }
@@ -192,8 +192,8 @@ void RejectedFolders() {
         std::string folder, code, text;
     };
     const Case cases[] = {
-        {"@:\\x", "11", kDriveSpec},
-        {"C:x", "11", kDriveSpec},
+        {"@:\\x", "11", kInvalidDrive},
+        {"C:x", "11", kInvalidDrive},
         {"A:\\Quillmark", "12", "You can't install Quillmark to a removable disk."},
         {tooLong, "27", "Folder name too long"},
         {"C:\\qm-file.txt", "16", kCannotCreate},
