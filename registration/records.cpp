@@ -1,11 +1,10 @@
+#include "registration/record_keys.h"
 #include "registration/registration.h"
 #include "setup/errors.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "setup/registry.h"
 
-static const char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-static const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 static const char DisplayName[] = "Quillmark Version 1.0   (Remove Only)";
 
 bool RegisterAppPath()

@@ -2,12 +2,10 @@
 // Product names, paths and text come from the installer's own headers.
 #pragma once
 #include <windows.h>
+#include "registration/record_keys.h"
 #include "setup/product.h"
 
-// The installer's records in HKEY_LOCAL_MACHINE, and the value holding the folder
-// there and in the settings key.
-static const char AppPathsEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quillmark.exe";
-static const char UninstallEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmark";
+// The value holding the folder in the App Paths entry and in the settings key.
 static const char FolderValueName[] = "Path";
 static const char ShortcutFileName[] = "Quillmark.lnk";
 
