@@ -6,6 +6,8 @@
 SHELL := /bin/bash
 .DEFAULT_GOAL := all
 B := build
+# Headers and resource lines made from the project's lists (resources/resources.mk).
+GEN := $(B)/gen
 
 # --- toolchains -------------------------------------------------------------
 CC32   := i686-w64-mingw32-g++
@@ -16,13 +18,13 @@ RC64   := x86_64-w64-mingw32-windres
 # Programs that ship (setup.exe, Quillmark.exe, qmkuins1.exe): i686, no C runtime.
 SHIP_CXXFLAGS := -std=c++17 -Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti \
   -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics \
-  -fno-builtin -fno-ident -ffunction-sections -I.
+  -fno-builtin -fno-ident -ffunction-sections -I. -I$(GEN)
 # Loaded at its preferred base, as programs of the time were: no relocations.
 SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -s -Wl,--gc-sections \
   -Wl,--no-insert-timestamp -Wl,--disable-dynamicbase,--disable-reloc-section -Wl,--major-subsystem-version,4,--minor-subsystem-version,0 \
   -Wl,--major-os-version,4,--minor-os-version,0 -Wl,-e,_EntryPoint
 # Windows programs that only test (drivers, Windows-side tests): C runtime, static.
-TEST_CXXFLAGS := -std=c++17 -O1 -Wall -Wextra -Werror -I. -static
+TEST_CXXFLAGS := -std=c++17 -O1 -Wall -Wextra -Werror -I. -I$(GEN) -static
 
 # --- host side (codec, compressor, unit tests) ------------------------------
 HOST := $(B)/host

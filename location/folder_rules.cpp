@@ -16,7 +16,11 @@ void TrimTrailingBackslashes(char *path)
         path[--length] = 0;
 }
 
+// Beyond the program's file name the rule keeps 20 characters spare, room
+// for the longer names the installer writes beside it.
+enum { FolderLengthMargin = 20 };
+
 bool FolderLengthFits(const char *path)
 {
-    return TextLength(path) + (sizeof ProgramFileName - 1) + 20 <= PathSize;
+    return TextLength(path) + (sizeof ProgramFileName - 1) + FolderLengthMargin <= PathSize;
 }

@@ -5,11 +5,9 @@
 // Fills g_programFilesDir from the system's setting, or the first fixed drive.
 void FindProgramFilesFolder();
 
-// Fills `out` with the folder to offer; returns 1 when the remembered folder
+// Fills `out` with the folder to offer; true when the remembered folder
 // already holds the program.
 bool ProposeInstallFolder(PathBuffer out);
-
-bool ProgramFileExists(const char *folder);
 
 // Checks and prepares `path` (trimmed in place; created when missing).  With
 // `report` set each failure shows its coded box.

@@ -1,9 +1,12 @@
 #include "location/location.h"
+#include "registration/record_keys.h"
+#include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "setup/registry.h"
 #include "setup/text.h"
 
+// Where either line of Windows keeps ProgramFilesDir.
 static const char *const VersionKeys[] = {
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
@@ -27,13 +30,18 @@ static bool ReadProgramFilesSetting()
     return true;
 }
 
+// The fallback looks at the letters 'A' to 'Y'.  Z: is never taken: it is the
+// last letter, which network clients map first (and Wine maps to the host's
+// root).
+enum { ScannedDriveLetters = 25 };
+
 void FindProgramFilesFolder()
 {
     if (ReadProgramFilesSetting())
         return;
     CopyText(g_programFilesDir, PathSize, "C:\\Program Files");
     DWORD drives = GetLogicalDrives();
-    for (int drive = 0; drive < 25; ++drive) {          // 'A' to 'Y'
+    for (int drive = 0; drive < ScannedDriveLetters; ++drive) {
         if (!(drives & (1u << drive)))
             continue;
         char root[] = "C:\\";
@@ -44,26 +52,13 @@ void FindProgramFilesFolder()
     g_programFilesDir[0] = 'C';
 }
 
-bool ProgramFileExists(const char *folder)
-{
-    PathBuffer path;
-    if (!JoinPath(folder, ProgramFileName, path))
-        return false;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
-}
-
 // The remembered folder, when there is one worth offering.
 static bool ReadRememberedFolder(PathBuffer out)
 {
     HKEY key;
     if (OpenSettingsKey(&key) != ERROR_SUCCESS)
         return false;
-    LONG status = QueryStringValue(key, "Path", out, PathSize);
+    LONG status = QueryStringValue(key, FolderValueName, out, PathSize);
     RegCloseKey(key);
     return status == ERROR_SUCCESS && out[0] != ':';
 }

@@ -33,6 +33,8 @@ void InstallManifest();
 enum PlacementResult { Placed, AlreadyRunning, NewerPresent, PlacementFailed };
 
 // Puts the main program in place, unless a copy there is running or newer.
+// Every result but Placed has shown its box (34 and 37 only when the failing
+// call left an error number).
 PlacementResult PlaceMainProgram();
 
 // The version of `path`: high word of the first half, and the second half;

@@ -2,6 +2,7 @@
 #include "payload/payload.h"
 #include "payload/version_rule.h"
 #include "setup/errors.h"
+#include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
 
@@ -33,21 +34,24 @@ void QueryFileVersion(const char *path, unsigned *major, DWORD *ls)
 // means go on (no file there, or one that may be overwritten).
 static PlacementResult CheckExistingProgram()
 {
-    HANDLE file = CreateFileA(g_programPath, GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION ? AlreadyRunning : Placed;
-    CloseHandle(file);
-
+    switch (ProbeProgramFile(g_programPath)) {
+    case ProgramRunning:
+        ReportError(RunningCopyFound);
+        return AlreadyRunning;
+    case ProgramNotOpened:
+        return Placed;
+    case ProgramPresent:
+        break;
+    }
     unsigned major;
     DWORD ls;
     QueryFileVersion(g_programPath, &major, &ls);
     switch (JudgeVersion(major, ls)) {
     case NewerVersion:
+        ReportError(NewerCopyFound);
         return NewerPresent;
     case ForeignVersion:
-        ReportError("The copy of Quillmark already at the install location is not version 1.  "
-                    "It will be replaced.",
-                    "17");
+        ReportError(CopyNotVersion1);
         break;
     case SameVersion:
         break;
@@ -63,7 +67,7 @@ PlacementResult PlaceMainProgram()
         return existing;
 
     if (!InstallPayload(MainProgramEntry, g_installDir, ImageFileName)) {
-        ReportSystemError(GetLastError(), "34");
+        ReportSystemError(GetLastError(), ProgramNotExpanded);
         return PlacementFailed;
     }
     DeleteFileA(g_programPath);
@@ -71,7 +75,7 @@ PlacementResult PlaceMainProgram()
     JoinPath(g_installDir, ImageFileName, imagePath);
     if (MoveFileA(imagePath, g_programPath))
         return Placed;
-    ReportSystemError(GetLastError(), "37");
+    ReportSystemError(GetLastError(), ProgramNotMoved);
     DeleteFileIn(g_installDir, ImageFileName);
     return PlacementFailed;
 }

@@ -1,4 +1,5 @@
 #include "payload/payload.h"
+#include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include <lzexpand.h>

@@ -1,12 +1,21 @@
-// Where the installation is recorded under HKEY_LOCAL_MACHINE.  The installer
-// writes these keys; the uninstaller removes its own entries under them.
+// Where the installation is recorded: the keys and values the installer
+// writes and the uninstaller removes, and the name of the shortcuts.
 #pragma once
+#include "setup/product.h"
 
 #define WINDOWS_CURRENT_VERSION_KEY "Software\\Microsoft\\Windows\\CurrentVersion"
 
+// Under HKEY_LOCAL_MACHINE: the lists, then the product's entries in them
+// (ProgramFileName under App Paths, ProductName under Uninstall).
 static const char AppPathsKey[] = WINDOWS_CURRENT_VERSION_KEY "\\App Paths";
 static const char UninstallKey[] = WINDOWS_CURRENT_VERSION_KEY "\\Uninstall";
+static const char AppPathsEntryKey[] = WINDOWS_CURRENT_VERSION_KEY "\\App Paths\\" MAIN_PROGRAM_NAME;
+static const char UninstallEntryKey[] = WINDOWS_CURRENT_VERSION_KEY "\\Uninstall\\" PRODUCT_NAME;
 
-// The product's entries: ProgramFileName under App Paths, ProductName under Uninstall.
-static const char AppPathsEntryKey[] = WINDOWS_CURRENT_VERSION_KEY "\\App Paths\\Quillmark.exe";
-static const char UninstallEntryKey[] = WINDOWS_CURRENT_VERSION_KEY "\\Uninstall\\Quillmark";
+// The install folder, in the App Paths entry and in the settings key.
+static const char FolderValueName[] = "Path";
+static const char DisplayNameValueName[] = "DisplayName";
+static const char UninstallStringValueName[] = "UninstallString";
+
+// In the Start menu folder and on the desktop.
+static const char ShortcutFileName[] = PRODUCT_NAME ".lnk";

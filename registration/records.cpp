@@ -19,7 +19,7 @@ bool RegisterAppPath()
         } else {
             if (SetStringValue(program, 0, g_programPath) != ERROR_SUCCESS)
                 result = false;
-            if (SetStringValue(program, "Path", g_installDir) != ERROR_SUCCESS)
+            if (SetStringValue(program, FolderValueName, g_installDir) != ERROR_SUCCESS)
                 result = false;
             RegCloseKey(program);
         }
@@ -30,29 +30,32 @@ bool RegisterAppPath()
     LONG status = OpenSettingsKey(&settings);
     if (status != ERROR_SUCCESS) {
         result = false;
-        ReportSystemError(status, "10");
+        ReportSystemError(status, FolderNotRemembered);
     } else {
-        SetStringValue(settings, "Path", g_installDir);
+        SetStringValue(settings, FolderValueName, g_installDir);
         RegCloseKey(settings);
     }
+    if (!result)
+        ReportError(RegistryNotWritten);
     return result;
 }
 
 bool RegisterUninstaller()
 {
     HKEY uninstall, product;
-    if (CreateKey(HKEY_LOCAL_MACHINE, UninstallKey, ReadWriteAccess, &uninstall) != ERROR_SUCCESS)
-        return false;
-    if (CreateKey(uninstall, ProductName, ReadWriteAccess, &product) != ERROR_SUCCESS) {
+    bool result = false;
+    if (CreateKey(HKEY_LOCAL_MACHINE, UninstallKey, ReadWriteAccess, &uninstall) == ERROR_SUCCESS) {
+        if (CreateKey(uninstall, ProductName, ReadWriteAccess, &product) == ERROR_SUCCESS) {
+            PathBuffer command;
+            JoinPath(g_windowsDir, UninstallerFileName, command);
+            result = SetStringValue(product, DisplayNameValueName, DisplayName) == ERROR_SUCCESS;
+            if (SetStringValue(product, UninstallStringValueName, command) != ERROR_SUCCESS)
+                result = false;
+            RegCloseKey(product);
+        }
         RegCloseKey(uninstall);
-        return false;
     }
-    PathBuffer command;
-    JoinPath(g_windowsDir, UninstallerFileName, command);
-    bool result = SetStringValue(product, "DisplayName", DisplayName) == ERROR_SUCCESS;
-    if (SetStringValue(product, "UninstallString", command) != ERROR_SUCCESS)
-        result = false;
-    RegCloseKey(product);
-    RegCloseKey(uninstall);
+    if (!result)
+        ReportError(UninstallerNotRegistered);
     return result;
 }

@@ -2,10 +2,12 @@
 #pragma once
 #include <windows.h>
 
-// App Paths entry and the remembered folder; false when any part failed.
+// App Paths entry and the remembered folder; false, after box 8 (and box 10
+// first when the settings key would not open), when any part failed.
 bool RegisterAppPath();
 
-// The entry in the list of programs that can be removed.
+// The entry in the list of programs that can be removed; false, after box 9,
+// when it could not be written.
 bool RegisterUninstaller();
 
 // Quillmark.lnk in the Start menu and on the desktop; failures are silent.

@@ -1,7 +1,8 @@
+#include "registration/record_keys.h"
 #include "registration/registration.h"
 #include "setup/globals.h"
 #include "setup/item_list.h"
-#include "setup/text.h"
+#include "setup/paths.h"
 #include <shlobj.h>
 
 // The COM library is loaded only for this step, never linked.
@@ -15,7 +16,6 @@ static const GUID ShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0
 static const GUID ShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 static const GUID PersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-static const char ShortcutFileName[] = "\\Quillmark.lnk";
 static const char ShortcutDescription[] = "Shortcut to Quillmark";
 
 HRESULT CreateShortcut(const char *workingDir, const char *target, const char *linkPath,
@@ -49,9 +49,10 @@ static bool ShortcutPathIn(int folder, PathBuffer path)
     LPITEMIDLIST list;
     if (FAILED(SHGetSpecialFolderLocation(g_backdrop, folder, &list)))
         return false;
-    bool found = SHGetPathFromIDListA(list, path);
+    PathBuffer folderPath;
+    bool found = SHGetPathFromIDListA(list, folderPath);
     FreeItemList(list);
-    return found && AppendText(path, PathSize, ShortcutFileName);
+    return found && JoinPath(folderPath, ShortcutFileName, path);
 }
 
 // A function of the loaded library, by name.

@@ -1,73 +1,80 @@
 # The files setup.exe carries, and icon 103.
 #
-#   $(B)/payload/files/<name>   every file the installer writes, as it must
-#                               come out on disk: the 28 rows of
-#                               payload/manifest_table.h, Quillmark.exe and
-#                               qmkuins1.exe
-#   $(B)/payload/rc/<id>.bin    the bytes of "FILE" entry <id>: the SZDD image
-#                               of the file for Expand entries, the file itself
-#                               for Raw ones
+#   $(GEN)/carried_files.h      the manifest rows and the other entries, for
+#                               the code (tools/carried_files.py)
+#   $(GEN)/carried_files.rc     the resource script's FILE lines
+#   $(B)/payload/files/<name>   every carried file as it must come out on disk
+#   $(B)/payload/rc/<entry>.bin the bytes of "FILE" entry <entry>: the SZDD
+#                               image of the file for expanded entries, the
+#                               file itself for raw ones
 #   $(ICON)                     icon 103, two 16-colour images
 #
-# PAYLOAD_BINS lists every <id>.bin, PAYLOAD_FILES every expected file.
+# Everything here is made from payload/carried_files.txt, the one list of the
+# carried files.  PAYLOAD_BINS lists every <entry>.bin, PAYLOAD_FILES every
+# carried file.
 #   make payload-bins           all of them
 
 ICON := $(B)/res/quillmark.ico
 PAYLOAD_FILES_DIR := $(B)/payload/files
 PAYLOAD_RC_DIR := $(B)/payload/rc
+CARRIED_LIST := payload/carried_files.txt
+CARRIED_TOOL := tools/carried_files.py
+CARRIED_HEADER := $(GEN)/carried_files.h
+CARRIED_RC := $(GEN)/carried_files.rc
 
 $(ICON): resources/icon/make_icon.py
 	@mkdir -p $(@D)
 	python3 -B $< $@
 
-# id:name:method of each manifest row, read from the table itself.
-PAYLOAD_MANIFEST := $(shell sed -n \
-  's/^ *{ *\([0-9][0-9]*\), *"\([^"]*\)", *\(Expand\|Raw\), *\(true\|false\) *}.*/\1:\2:\3/p' \
-  payload/manifest_table.h)
-$(if $(filter 28,$(words $(PAYLOAD_MANIFEST))),,\
-  $(error payload/manifest_table.h: expected 28 rows, read $(words $(PAYLOAD_MANIFEST))))
+$(CARRIED_HEADER): $(CARRIED_LIST) $(CARRIED_TOOL)
+	python3 -B $(CARRIED_TOOL) --header $@
 
-# The main program and the uninstaller travel outside the table.
-PAYLOAD_ENTRIES := $(PAYLOAD_MANIFEST) 106:Quillmark.exe:Expand 119:qmkuins1.exe:Expand
+$(CARRIED_RC): $(CARRIED_LIST) $(CARRIED_TOOL)
+	python3 -B $(CARRIED_TOOL) --rc $@
 
-payload_field = $(word $(2),$(subst :, ,$(1)))
-PAYLOAD_NAMES := $(foreach e,$(PAYLOAD_ENTRIES),$(call payload_field,$(e),2))
+# ENTRY:NAME:METHOD:ROLES of every carried file, read from the list.
+CARRIED := $(shell python3 -B $(CARRIED_TOOL) --make)
+$(if $(filter 0,$(.SHELLSTATUS)),,$(error $(CARRIED_LIST) could not be read))
+
+comma := ,
+carried_field = $(word $(2),$(subst :, ,$(1)))
+# The names of the entries that have role $(1).
+carried_with_role = $(strip $(foreach e,$(CARRIED),\
+  $(if $(filter $(1),$(subst $(comma), ,$(call carried_field,$(e),4))),$(call carried_field,$(e),2))))
+
+PAYLOAD_NAMES := $(foreach e,$(CARRIED),$(call carried_field,$(e),2))
 PAYLOAD_FILES := $(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_NAMES))
-PAYLOAD_BINS := $(foreach e,$(PAYLOAD_ENTRIES),$(PAYLOAD_RC_DIR)/$(call payload_field,$(e),1).bin)
+PAYLOAD_BINS := $(foreach e,$(CARRIED),$(PAYLOAD_RC_DIR)/$(call carried_field,$(e),1).bin)
 
-# --- the application's data files, made by resources/payload/gen_payload.py
+# --- where each carried file comes from: the programs are built here, the
+# licence is resources/license.txt, resources/payload/gen_payload.py makes the
+# application's data files (the other manifest rows) in one run.
 PAYLOAD_GEN := resources/payload/gen_payload.py
 PAYLOAD_GEN_SOURCES := $(wildcard resources/payload/*.py)
-# The dictionary, its tables and the thesaurus share one word list: one run
-# makes all five.
-PAYLOAD_DICT_NAMES := main.dct bucket.bin table1.bin table2.bin thes.bin
-PAYLOAD_COPIED_NAMES := license.txt Quillmark.exe qmkuins1.exe
-PAYLOAD_GEN_NAMES := $(filter-out $(PAYLOAD_DICT_NAMES) $(PAYLOAD_COPIED_NAMES),$(PAYLOAD_NAMES))
+PAYLOAD_COPIED := program:$(B)/apps/Quillmark.exe uninstaller:$(B)/apps/qmkuins1.exe \
+  licence:resources/license.txt
+PAYLOAD_COPIED_NAMES := $(foreach c,$(PAYLOAD_COPIED),$(call carried_with_role,$(call carried_field,$(c),1)))
+PAYLOAD_GEN_NAMES := $(filter-out $(PAYLOAD_COPIED_NAMES),$(call carried_with_role,manifest))
 
-$(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_DICT_NAMES)) &: $(PAYLOAD_GEN_SOURCES)
+$(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_GEN_NAMES)) &: $(PAYLOAD_GEN_SOURCES)
 	@mkdir -p $(PAYLOAD_FILES_DIR)
-	python3 -B $(PAYLOAD_GEN) $(PAYLOAD_FILES_DIR) $(PAYLOAD_DICT_NAMES)
+	python3 -B $(PAYLOAD_GEN) $(PAYLOAD_FILES_DIR) $(PAYLOAD_GEN_NAMES)
 
-$(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_GEN_NAMES)): $(PAYLOAD_FILES_DIR)/%: $(PAYLOAD_GEN_SOURCES)
-	@mkdir -p $(@D)
-	python3 -B $(PAYLOAD_GEN) $(@D) $*
-
-# --- files copied from elsewhere in the tree
-$(PAYLOAD_FILES_DIR)/license.txt: resources/license.txt
-$(PAYLOAD_FILES_DIR)/Quillmark.exe: $(B)/apps/Quillmark.exe
-$(PAYLOAD_FILES_DIR)/qmkuins1.exe: $(B)/apps/qmkuins1.exe
-$(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_COPIED_NAMES)):
-	@mkdir -p $(@D)
-	cp $< $@.part && mv $@.part $@
-
-# --- the resource data: <id>.bin per entry (szddc writes its image whole or
-# not at all)
-define payload_bin_rule
-$(PAYLOAD_RC_DIR)/$(1).bin: $(PAYLOAD_FILES_DIR)/$(2) $(if $(filter Expand,$(3)),$(SZDDC))
+define payload_copy_rule
+$(PAYLOAD_FILES_DIR)/$(call carried_with_role,$(1)): $(2)
 	@mkdir -p $$(@D)
-	$(if $(filter Expand,$(3)),$$(SZDDC) $$< $$@,cp $$< $$@.part && mv $$@.part $$@)
+	cp $$< $$@.part && mv $$@.part $$@
 endef
-$(foreach e,$(PAYLOAD_ENTRIES),$(eval $(call payload_bin_rule,$(call payload_field,$(e),1),$(call payload_field,$(e),2),$(call payload_field,$(e),3))))
+$(foreach c,$(PAYLOAD_COPIED),$(eval $(call payload_copy_rule,$(call carried_field,$(c),1),$(call carried_field,$(c),2))))
+
+# --- the resource data: <entry>.bin per entry (szddc writes its image whole
+# or not at all)
+define payload_bin_rule
+$(PAYLOAD_RC_DIR)/$(1).bin: $(PAYLOAD_FILES_DIR)/$(2) $(if $(filter expand,$(3)),$(SZDDC))
+	@mkdir -p $$(@D)
+	$(if $(filter expand,$(3)),$$(SZDDC) $$< $$@,cp $$< $$@.part && mv $$@.part $$@)
+endef
+$(foreach e,$(CARRIED),$(eval $(call payload_bin_rule,$(call carried_field,$(e),1),$(call carried_field,$(e),2),$(call carried_field,$(e),3))))
 
 .PHONY: payload-bins
 payload-bins: $(PAYLOAD_BINS) $(ICON)

@@ -1,10 +1,12 @@
-// Coded error boxes.  A report never ends the program: the caller decides.
+// Coded error boxes (setup/messages.h).  A report never ends the program: the
+// caller decides.
 #pragma once
 #include <windows.h>
+#include "setup/messages.h"
 
-// A modal box with no owner: `message`, the caption "ERROR " + `code`, the
-// error icon and OK.
-void ReportError(const char *message, const char *code);
+// A modal box with no owner: the message's text, the caption "ERROR " and its
+// code, the error icon and OK.
+void ReportError(const FixedMessage &message);
 
-// The system's own text for `status` under the same caption; nothing for 0.
-void ReportSystemError(DWORD status, const char *code);
+// The same box with the system's own text for `status`; nothing for 0.
+void ReportSystemError(DWORD status, const SystemTextMessage &message);

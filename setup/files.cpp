@@ -1,3 +1,4 @@
+#include "setup/files.h"
 #include "setup/paths.h"
 #include "setup/text.h"
 #include <windows.h>
@@ -8,4 +9,32 @@ void DeleteFileIn(const char *folder, const char *name)
     if (CopyText(path, PathSize, folder) && AppendText(path, PathSize, "\\") &&
         AppendText(path, PathSize, name))
         DeleteFileA(path);
+}
+
+bool FileExistsIn(const char *folder, const char *name)
+{
+    PathBuffer path;
+    if (!JoinPath(folder, name, path))
+        return false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+bool ProgramFileExists(const char *folder)
+{
+    return FileExistsIn(folder, ProgramFileName);
+}
+
+ProgramState ProbeProgramFile(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return ProgramPresent;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? ProgramRunning : ProgramNotOpened;
 }

@@ -17,8 +17,8 @@ static bool SettingsKeyWritable()
     HKEY key;
     LONG status = OpenSettingsKey(&key);
     if (status != ERROR_SUCCESS) {
-        ReportSystemError(status, "1");
-        ReportError("Unable to proceed with installation", "1A");
+        ReportSystemError(status, SettingsKeyFailed);
+        ReportError(CannotProceed);
         return false;
     }
     RegCloseKey(key);
@@ -30,7 +30,7 @@ static void FindSystemFolders()
     UINT length = GetWindowsDirectoryA(g_windowsDir, PathSize);
     if (length == 0 || length >= PathSize) {
         g_windowsDir[0] = 0;
-        ReportError("Unable to locate Windows directory", "2");
+        ReportError(NoWindowsFolder);
     }
     length = TextLength(g_windowsDir);
     if (length > 0 && g_windowsDir[length - 1] == '\\')
@@ -39,7 +39,7 @@ static void FindSystemFolders()
     length = GetTempPathA(PathSize, g_tempDir);
     if (length == 0 || length >= PathSize) {
         g_tempDir[0] = 0;
-        ReportError("Unable to locate temp path.", "3");
+        ReportError(NoTempFolder);
     }
     FindProgramFilesFolder();
     if (!g_tempDir[0])
@@ -51,10 +51,10 @@ static bool ChooseInstallFolder(const char *proposal)
 {
     for (;;) {
         CopyText(g_installDir, PathSize, proposal);
-        INT_PTR choice = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(LocationDialog), g_backdrop,
+        INT_PTR choice = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(LOCATION_DIALOG), g_backdrop,
                                          LocationDlgProc, 0);
         if (choice == -1)
-            ReportError("Unable to initialize", "43");
+            ReportError(CannotInitialize);
         if (choice != IDOK)
             return false;
         if (ValidateInstallFolder(g_installDir, true))
@@ -62,34 +62,12 @@ static bool ChooseInstallFolder(const char *proposal)
     }
 }
 
-static bool PlaceProgram()
-{
-    switch (PlaceMainProgram()) {
-    case Placed:
-        return true;
-    case AlreadyRunning:
-        ReportError("Your existing copy of Quillmark is running.  Installation aborted.", "4");
-        return false;
-    case NewerPresent:
-        ReportError("A more recent version of Quillmark already exists at the install location.  "
-                    "Installation aborted.",
-                    "5");
-        return false;
-    case PlacementFailed:
-        break;
-    }
-    return false;
-}
-
+// The records, then the uninstaller: in the Windows folder, which the
+// uninstall entry names, or in the install folder when the entry failed.
 static void Register()
 {
-    if (!RegisterAppPath())
-        ReportError("Error encountered while writing to the system registry.", "8");
-    const char *uninstallerFolder = g_windowsDir;
-    if (!RegisterUninstaller()) {
-        ReportError("Unable to register uninstall program.", "9");
-        uninstallerFolder = g_installDir;
-    }
+    RegisterAppPath();
+    const char *uninstallerFolder = RegisterUninstaller() ? g_windowsDir : g_installDir;
     InstallPayload(UninstallerEntry, uninstallerFolder, UninstallerFileName);
 }
 
@@ -114,13 +92,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     JoinPath(g_installDir, ProgramFileName, g_programPath);
     SetFileAttributesA(g_installDir, FILE_ATTRIBUTE_NORMAL);
 
-    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(AgreementDialog), g_backdrop,
+    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(AGREEMENT_DIALOG), g_backdrop,
                         AgreementDlgProc, 0) != IDOK)
         return 0;
-    HWND wait = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(WaitDialog), g_backdrop,
+    HWND wait = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(WAIT_DIALOG), g_backdrop,
                                    LocationDlgProc, 0);
 
-    if (PlaceProgram()) {
+    if (PlaceMainProgram() == Placed) {
         InstallManifest();
         Register();
         CreateShortcuts();

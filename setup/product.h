@@ -1,13 +1,16 @@
 // What the installer is built for: the product's names and fixed texts.
 #pragma once
+#include "carried_files.h"
 
 enum { PathSize = 260 };                    // the platform's MAX_PATH
 typedef char PathBuffer[PathSize];
 
-static const char ProductName[] = "Quillmark";
-static const char ProgramFileName[] = "Quillmark.exe";
-static const char DefaultSubfolder[] = "\\Quillmark";
-static const char UninstallerFileName[] = "qmkuins1.exe";
+#define PRODUCT_NAME "Quillmark"
+
+static const char ProductName[] = PRODUCT_NAME;
+static const char ProgramFileName[] = MAIN_PROGRAM_NAME;
+static const char DefaultSubfolder[] = "\\" PRODUCT_NAME;
+static const char UninstallerFileName[] = UNINSTALLER_NAME;
 
 static const char MakerKeyPrefix[] = "Software\\Brenlow\\";
 static const char SettingsKeySuffix[] = "\\Settings";

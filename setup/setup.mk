@@ -5,13 +5,13 @@ SETUP_LIBRARY_SOURCES := $(filter-out setup/main.cpp,$(SETUP_SOURCES))
 SETUP_OBJECTS := $(patsubst %.cpp,$(B)/setup-obj/%.o,$(SETUP_SOURCES))
 SETUP_LIBS := -llz32 -lversion -lshell32 -ladvapi32 -lgdi32 -luser32 -lkernel32
 
-$(B)/setup-obj/%.o: %.cpp $(wildcard */*.h) Makefile
+$(B)/setup-obj/%.o: %.cpp $(wildcard */*.h) $(CARRIED_HEADER) Makefile
 	@mkdir -p $(dir $@)
 	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@
 
-$(B)/setup-obj/setup.res: resources/setup.rc $(PAYLOAD_BINS) $(ICON)
+$(B)/setup-obj/setup.res: resources/setup.rc resources/resource_ids.h $(CARRIED_RC) $(PAYLOAD_BINS) $(ICON)
 	@mkdir -p $(dir $@)
-	$(RC32) -O coff -I $(dir $(ICON)) -I $(B)/payload/rc $< $@
+	$(RC32) -O coff -I . -I $(GEN) -I $(dir $(ICON)) -I $(PAYLOAD_RC_DIR) $< $@
 
 $(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res
 	$(CC32) $(SHIP_LDFLAGS) -o $@ $^ $(SETUP_LIBS)

@@ -6,13 +6,13 @@
 
 size_t TextLength(const char *text);
 
-// Copies `source` into `out` of `size` bytes.  Returns 1 when it fits; when it
-// does not, `out` is left empty and 0 is returned: a cut-off path would name
-// another file.
+// Copies `source` into `out` of `size` bytes.  True when it fits; when it
+// does not, `out` is left empty and the result is false: a cut-off path would
+// name another file.
 bool CopyText(char *out, size_t size, const char *source);
 
-// Appends `tail` to the text already in `out`.  Returns 1 when it fits; when it
-// does not, `out` keeps its previous text and 0 is returned.
+// Appends `tail` to the text already in `out`.  True when it fits; when it
+// does not, `out` keeps its previous text and the result is false.
 bool AppendText(char *out, size_t size, const char *tail);
 
 // Copies `count` bytes.

@@ -3,7 +3,8 @@
 E2E_DRIVER := $(B)/tests/driver.exe
 E2E_PROGRAMS := $(E2E_DRIVER)
 E2E_SOURCES := tests/e2e/driver.cpp tests/e2e/scenarios.cpp
-E2E_HEADERS := tests/e2e/driver.h
+E2E_HEADERS := tests/e2e/driver.h $(CARRIED_HEADER) payload/manifest_table.h registration/record_keys.h \
+  resources/resource_ids.h setup/messages.h setup/product.h
 
 $(E2E_DRIVER): $(E2E_SOURCES) $(E2E_HEADERS)
 	@mkdir -p $(@D)

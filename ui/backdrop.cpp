@@ -9,6 +9,17 @@ static const char TileText[] = "QUILLMARK";
 static const char TitleText[] = "Quillmark";
 static const char SubtitleText[] = "Screenwriting Software";
 
+// Layout, in pixels.  Negative heights ask for the character height.
+enum {
+    TileFontHeight = -18,
+    TileRowStep = 19,           // one pixel between rows of the tiled name
+    TileRowShift = 5,           // each row starts 5 * y further left
+    TitleFontHeight = -48,
+    SubtitleFontHeight = -36,
+    TextLeft = 12,
+    TextBaseline = 60           // the title's bottom edge, the subtitle's top
+};
+
 HWND CreateBackdrop()
 {
     WNDCLASSEXA windowClass;
@@ -17,7 +28,7 @@ HWND CreateBackdrop()
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = BackdropWndProc;
     windowClass.hInstance = g_instance;
-    windowClass.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(ProductIcon));
+    windowClass.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(PRODUCT_ICON));
     windowClass.hIconSm = windowClass.hIcon;
     windowClass.hCursor = LoadCursorA(0, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.lpszClassName = ProductName;
@@ -57,8 +68,9 @@ static void TileName(HDC dc, int width, int height, HFONT font)
     SIZE extent;
     if (!GetTextExtentPointA(dc, TileText, sizeof TileText - 1, &extent) || extent.cx < 2)
         return;
-    for (int y = 0; y < height; y += 19) {
-        for (int x = -5 * y; x < width; x += extent.cx - 1) {
+    // Neighbouring words overlap by one pixel.
+    for (int y = 0; y < height; y += TileRowStep) {
+        for (int x = -TileRowShift * y; x < width; x += extent.cx - 1) {
             if (x + extent.cx >= 0)
                 TextOutA(dc, x, y, TileText, sizeof TileText - 1);
         }
@@ -78,7 +90,7 @@ void PaintBackdrop(HDC dc)
 
     LOGFONTA description;
     ClearBytes(&description, sizeof description);
-    description.lfHeight = -18;
+    description.lfHeight = TileFontHeight;
     description.lfItalic = TRUE;
     CopyText(description.lfFaceName, LF_FACESIZE, "Symbol");
     HFONT tileFont = CreateFontIndirectA(&description);
@@ -86,21 +98,21 @@ void PaintBackdrop(HDC dc)
         TileName(dc, width, height, tileFont);
 
     ClearBytes(&description, sizeof description);
-    description.lfHeight = -48;
+    description.lfHeight = TitleFontHeight;
     CopyText(description.lfFaceName, LF_FACESIZE, "Times New Roman");
     SetTextColor(dc, TitleColour);
     HFONT titleFont = CreateFontIndirectA(&description);
     if (titleFont)
         SelectObject(dc, titleFont);
     SetTextAlign(dc, TA_BOTTOM);
-    TextOutA(dc, 12, 60, TitleText, sizeof TitleText - 1);
+    TextOutA(dc, TextLeft, TextBaseline, TitleText, sizeof TitleText - 1);
 
-    description.lfHeight = -36;
+    description.lfHeight = SubtitleFontHeight;
     HFONT subtitleFont = CreateFontIndirectA(&description);
     if (subtitleFont)
         SelectObject(dc, subtitleFont);
     SetTextAlign(dc, TA_TOP | TA_LEFT);
-    TextOutA(dc, 12, 60, SubtitleText, sizeof SubtitleText - 1);
+    TextOutA(dc, TextLeft, TextBaseline, SubtitleText, sizeof SubtitleText - 1);
 
     SelectObject(dc, previousBrush);
     SelectObject(dc, previousFont);

@@ -9,11 +9,15 @@
 
 static const char BrowseTitle[] = "Chose the folder where you wish to install Quillmark";
 
+// The longest folder that can be typed into dialog 102: with its NUL it
+// leaves a byte of the PathBuffer it is read into spare.
+enum { TypedFolderLimit = PathSize - 2 };
+
 INT_PTR CALLBACK LocationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) {
-        SetDlgItemTextA(dialog, EditBox, g_installDir);
-        HWND change = GetDlgItem(dialog, ChangeButton);
+        SetDlgItemTextA(dialog, EDIT_BOX, g_installDir);
+        HWND change = GetDlgItem(dialog, CHANGE_BUTTON);
         if (change)
             EnableWindow(change, !g_existingInstall);
         return TRUE;
@@ -25,10 +29,10 @@ INT_PTR CALLBACK LocationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case IDCANCEL:
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
-    case ChangeButton:
-        if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(ChangeFolderDialog), dialog,
+    case CHANGE_BUTTON:
+        if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(CHANGE_FOLDER_DIALOG), dialog,
                             ChangeFolderDlgProc, 0) == IDOK)
-            SetDlgItemTextA(dialog, EditBox, g_installDir);
+            SetDlgItemTextA(dialog, EDIT_BOX, g_installDir);
         return FALSE;
     }
     return FALSE;
@@ -52,27 +56,27 @@ static void BrowseForFolder(HWND dialog)
     PathBuffer shown;
     if (!JoinPath(g_browsePath, ProductName, shown))
         CopyText(shown, PathSize, g_browsePath);
-    SetDlgItemTextA(dialog, EditBox, shown);
+    SetDlgItemTextA(dialog, EDIT_BOX, shown);
 }
 
 INT_PTR CALLBACK ChangeFolderDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) {
-        SendDlgItemMessageA(dialog, EditBox, EM_LIMITTEXT, 258, 0);
-        SetDlgItemTextA(dialog, EditBox, g_installDir);
+        SendDlgItemMessageA(dialog, EDIT_BOX, EM_LIMITTEXT, TypedFolderLimit, 0);
+        SetDlgItemTextA(dialog, EDIT_BOX, g_installDir);
         return TRUE;
     }
     if (message != WM_COMMAND)
         return FALSE;
     switch (LOWORD(wParam)) {
     case IDOK:
-        GetDlgItemTextA(dialog, EditBox, g_installDir, PathSize);
+        GetDlgItemTextA(dialog, EDIT_BOX, g_installDir, PathSize);
         EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
         return TRUE;
-    case BrowseButton:
+    case BROWSE_BUTTON:
         BrowseForFolder(dialog);
         return TRUE;
     }
@@ -91,7 +95,7 @@ static void ShowLicence(HWND dialog)
         return;
     CopyBytes(text, licence, size);
     text[size] = 0;
-    SetDlgItemTextA(dialog, EditBox, text);
+    SetDlgItemTextA(dialog, EDIT_BOX, text);
     LocalFree(text);
 }
 

@@ -1,18 +1,7 @@
 // What the user sees: the full-screen backdrop and the dialogs.
 #pragma once
 #include <windows.h>
-
-// Resource numbers of the templates and the icon.
-enum {
-    LocationDialog = 101,
-    ChangeFolderDialog = 102,
-    WaitDialog = 103,
-    AgreementDialog = 158,
-    ProductIcon = 103,
-    EditBox = 1000,
-    BrowseButton = 1001,
-    ChangeButton = 1002
-};
+#include "resources/resource_ids.h"
 
 // Registers the class, then creates, shows and updates the window; null when
 // either step fails.

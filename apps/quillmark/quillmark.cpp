@@ -1,12 +1,12 @@
 // Quillmark: the application's main window.  It shows an empty script page
 // on a grey desk and stays until the user closes it.
 #include <windows.h>
+#include "resources/resource_ids.h"
 
 namespace {
 
 const char kClassName[] = "QuillmarkMain";
 const char kTitle[] = "Quillmark";
-const int kIconId = 103;
 
 // A US letter page is 8.5 x 11 inches; the page is drawn at this many pixels
 // to the inch, centred in the client area.
@@ -72,7 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     wc.cbClsExtra = 0;
     wc.cbWndExtra = 0;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(PRODUCT_ICON));
     wc.hCursor = LoadCursorA(0, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     wc.hbrBackground = 0;
     wc.lpszMenuName = 0;

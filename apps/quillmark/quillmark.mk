@@ -17,7 +17,7 @@ FIXTURES := $(patsubst %,$(B)/fixtures/Quillmark-%.exe,$(QM_FIXTURE_VERSIONS) no
 .PHONY: fixtures
 fixtures: $(FIXTURES)
 
-$(QM_OBJ)/quillmark.o: apps/quillmark/quillmark.cpp $(QM_FLAGS_FILES)
+$(QM_OBJ)/quillmark.o: apps/quillmark/quillmark.cpp resources/resource_ids.h $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)
 	$(CC32) $(SHIP_CXXFLAGS) -MMD -MP -c $< -o $@
 
@@ -25,9 +25,9 @@ $(QM_OBJ)/quillmark.o: apps/quillmark/quillmark.cpp $(QM_FLAGS_FILES)
 qm_version_defs = $(if $(filter noversion,$(1)),-DQM_NO_VERSION,$(strip \
   $(foreach n,1 2 3 4,-DQM_V$(n)=$(word $(n),$(subst ., ,$(1))))))
 
-$(QM_OBJ)/res-%.o: apps/quillmark/quillmark.rc $(ICON) $(QM_FLAGS_FILES)
+$(QM_OBJ)/res-%.o: apps/quillmark/quillmark.rc resources/resource_ids.h $(ICON) $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)
-	$(RC32) -I $(dir $(ICON)) $(call qm_version_defs,$*) $< -o $@
+	$(RC32) -I . -I $(dir $(ICON)) $(call qm_version_defs,$*) $< -o $@
 
 $(B)/apps/Quillmark.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-1.0.0.0.o $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)

@@ -2,23 +2,13 @@
 // removing exactly the files the installer writes, the uninstaller and the folder.
 #include "apps/uninstaller/uninstaller.h"
 #include "payload/manifest_table.h"
+#include "setup/files.h"
 #include "setup/paths.h"
-
-static bool FileExistsIn(const char *folder, const char *name)
-{
-    PathBuffer path;
-    DWORD attributes;
-
-    if (!JoinPath(folder, name, path))
-        return false;
-    attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Installed while the folder holds the main program or any file of the manifest.
 bool IsProgramInstalled()
 {
-    if (FileExistsIn(g_installDir, ProgramFileName))
+    if (ProgramFileExists(g_installDir))
         return true;
     for (int row = 0; row < ManifestRows; row++)
         if (FileExistsIn(g_installDir, g_manifest[row].name))
@@ -26,20 +16,11 @@ bool IsProgramInstalled()
     return false;
 }
 
-// The program file cannot be opened without sharing while Quillmark runs.
 bool IsProgramRunning()
 {
     PathBuffer path;
-    HANDLE file;
 
-    if (!JoinPath(g_installDir, ProgramFileName, path))
-        return false;
-    file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return false;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION;
+    return JoinPath(g_installDir, ProgramFileName, path) && ProbeProgramFile(path) == ProgramRunning;
 }
 
 // Deletes path, read-only or not.  A file that is not there counts as removed.

@@ -5,10 +5,6 @@
 #include "registration/record_keys.h"
 #include "setup/product.h"
 
-// The value holding the folder in the App Paths entry and in the settings key.
-static const char FolderValueName[] = "Path";
-static const char ShortcutFileName[] = "Quillmark.lnk";
-
 // The install folder, as the registry records it (folder.cpp).
 extern PathBuffer g_installDir;
 

@@ -1,5 +1,6 @@
 // Helpers of the end-to-end driver; see driver.h.
 #include "tests/e2e/driver.h"
+#include "resources/resource_ids.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -138,9 +139,9 @@ const char *DlgName(Dlg kind) {
 }
 
 Dlg Classify(HWND dialog) {
-    if (FindItem(dialog, 1000)) {
-        if (FindItem(dialog, 1002)) return Dlg::Location;
-        if (FindItem(dialog, 1001)) return Dlg::ChangeFolder;
+    if (FindItem(dialog, EDIT_BOX)) {
+        if (FindItem(dialog, CHANGE_BUTTON)) return Dlg::Location;
+        if (FindItem(dialog, BROWSE_BUTTON)) return Dlg::ChangeFolder;
         return Dlg::Agreement;
     }
     if (FindItem(dialog, 14145)) return Dlg::Browser;
@@ -350,10 +351,12 @@ void ExpectError(Setup &setup, const std::string &code, const std::string &text)
     setup.WaitGone(box);
 }
 
+void ExpectError(Setup &setup, const FixedMessage &message) { ExpectError(setup, message.code, message.text); }
+
 void ChangeFolder(Setup &setup, HWND location, const std::string &folder, bool ok) {
-    Click(location, 1002);
+    Click(location, CHANGE_BUTTON);
     HWND change = setup.WaitFor(Dlg::ChangeFolder);
-    SetItemText(change, 1000, folder);
+    SetItemText(change, EDIT_BOX, folder);
     Click(change, ok ? IDOK : IDCANCEL);
     setup.WaitGone(change);
     Sync(location);

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "setup/messages.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,6 +91,7 @@ private:
 void AnswerBox(Setup &program, const std::string &caption, const std::string &text, int button);
 // Waits for an error box, checks its caption ("ERROR " + code) and text, presses OK.
 void ExpectError(Setup &setup, const std::string &code, const std::string &text);
+void ExpectError(Setup &setup, const FixedMessage &message);
 // From dialog 101: "Change...", type `folder` into 102, press OK (or Cancel).
 void ChangeFolder(Setup &setup, HWND location, const std::string &folder, bool ok = true);
 // Waits until control `id` of `dialog` reads `expected`; checks it.

@@ -10,22 +10,24 @@
 #include <iterator>
 #include <map>
 
+#include "payload/manifest_table.h"
+#include "registration/record_keys.h"
+#include "resources/resource_ids.h"
+#include "setup/messages.h"
+#include "setup/product.h"
 #include "tests/e2e/driver.h"
 
 using namespace e2e;
 
 namespace {
 
-const char *const kInvalidDrive = "Invalid drive specification";
-const char *const kCannotCreate = "Could not create the specified folder.";
-
 std::string Repeat(char c, size_t n) { return std::string(n, c); }
 
 // Dialog 101 of a first run: the default proposal, "Change..." enabled.
 HWND ExpectDefaultProposal(Setup &setup) {
     HWND location = setup.WaitFor(Dlg::Location);
-    ExpectItemText("101 proposes <Program Files>\\Quillmark", location, 1000, DefaultProposal());
-    Check(ItemEnabled(location, 1002), "101: \"Change...\" is enabled");
+    ExpectItemText("101 proposes <Program Files>\\Quillmark", location, EDIT_BOX, DefaultProposal());
+    Check(ItemEnabled(location, CHANGE_BUTTON), "101: \"Change...\" is enabled");
     return location;
 }
 
@@ -80,7 +82,7 @@ void FirstRunCancel() {
     CancelAndExpectExit(setup, location);
     Check(RegKeyExists(HKEY_CURRENT_USER, kSettingsKey), "HKCU\\" + std::string(kSettingsKey) + " exists");
     std::string path;
-    Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, "Path", path), "no folder remembered", Quote(path));
+    Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, path), "no folder remembered", Quote(path));
     Check(!Exists(proposal), "nothing made at " + proposal);
 }
 
@@ -88,30 +90,30 @@ void FirstRunCancel() {
 void RememberedFolder() {
     Note("remembered folder that holds the program (stored with a trailing backslash)");
     MakeDirs("C:\\Apps\\Quillmark");
-    WriteAll("C:\\Apps\\Quillmark\\Quillmark.exe", "MZ");
-    RegWrite(HKEY_CURRENT_USER, kSettingsKey, "Path", "C:\\Apps\\Quillmark\\");
+    WriteAll(std::string("C:\\Apps\\Quillmark\\") + ProgramFileName, "MZ");
+    RegWrite(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, "C:\\Apps\\Quillmark\\");
     {
         Setup setup;
         HWND location = setup.WaitFor(Dlg::Location);
-        ExpectItemText("101 proposes the remembered folder", location, 1000, "C:\\Apps\\Quillmark");
-        Check(!ItemEnabled(location, 1002), "101: \"Change...\" is disabled for an existing installation");
+        ExpectItemText("101 proposes the remembered folder", location, EDIT_BOX, "C:\\Apps\\Quillmark");
+        Check(!ItemEnabled(location, CHANGE_BUTTON), "101: \"Change...\" is disabled for an existing installation");
         CancelAndExpectExit(setup, location);
     }
 
     Note("remembered folder without the program, its last level missing");
     MakeDirs("C:\\Old");
-    RegWrite(HKEY_CURRENT_USER, kSettingsKey, "Path", "C:\\Old\\Quillmark");
+    RegWrite(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, "C:\\Old\\Quillmark");
     {
         Setup setup;
         HWND location = setup.WaitFor(Dlg::Location);
-        ExpectItemText("101 proposes the remembered folder", location, 1000, "C:\\Old\\Quillmark");
-        Check(ItemEnabled(location, 1002), "101: \"Change...\" is enabled");
+        ExpectItemText("101 proposes the remembered folder", location, EDIT_BOX, "C:\\Old\\Quillmark");
+        Check(ItemEnabled(location, CHANGE_BUTTON), "101: \"Change...\" is enabled");
         CancelAndExpectExit(setup, location);
     }
     Check(IsDir("C:\\Old\\Quillmark"), "the remembered folder was created by its silent check");
 
     Note("remembered folder beginning with ':'");
-    RegWrite(HKEY_CURRENT_USER, kSettingsKey, "Path", ":\\Apps\\Quillmark");
+    RegWrite(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, ":\\Apps\\Quillmark");
     {
         Setup setup;
         HWND location = ExpectDefaultProposal(setup);
@@ -126,17 +128,17 @@ void ChangeFolderDialog() {
     HWND location = ExpectDefaultProposal(setup);
 
     ChangeFolder(setup, location, "C:\\Scripts\\Quillmark");
-    ExpectItemText("101 shows the folder typed in 102", location, 1000, "C:\\Scripts\\Quillmark");
+    ExpectItemText("101 shows the folder typed in 102", location, EDIT_BOX, "C:\\Scripts\\Quillmark");
 
     ChangeFolder(setup, location, "C:\\Elsewhere", false);
     CheckEq("after \"Cancel\" in 102, 101 still shows the previous folder", "C:\\Scripts\\Quillmark",
-            ItemText(location, 1000));
+            ItemText(location, EDIT_BOX));
 
-    Click(location, 1002);
+    Click(location, CHANGE_BUTTON);
     HWND change = setup.WaitFor(Dlg::ChangeFolder);
-    CheckEq("102 starts from the current folder", "C:\\Scripts\\Quillmark", ItemText(change, 1000));
+    CheckEq("102 starts from the current folder", "C:\\Scripts\\Quillmark", ItemText(change, EDIT_BOX));
 
-    Click(change, 1001);
+    Click(change, BROWSE_BUTTON);
     HWND browser = setup.WaitFor(Dlg::Browser);
     Check(HasItem(browser, 14145), "the browser has its folder tree");
     bool titled = false;
@@ -151,23 +153,23 @@ void ChangeFolderDialog() {
     Click(browser, IDCANCEL);
     setup.WaitGone(browser);
     Sync(change);
-    CheckEq("a cancelled browser changes nothing", "C:\\Scripts\\Quillmark", ItemText(change, 1000));
+    CheckEq("a cancelled browser changes nothing", "C:\\Scripts\\Quillmark", ItemText(change, EDIT_BOX));
 
-    Click(change, 1001);
+    Click(change, BROWSE_BUTTON);
     browser = setup.WaitFor(Dlg::Browser);
     PickFolder(setup, browser, "C:\\Work\\Drafts");
     setup.WaitGone(browser);
-    ExpectItemText("102 shows the browsed folder joined with Quillmark", change, 1000, "C:\\Work\\Drafts\\Quillmark");
+    ExpectItemText("102 shows the browsed folder joined with Quillmark", change, EDIT_BOX, "C:\\Work\\Drafts\\Quillmark");
 
-    Click(change, 1001);
+    Click(change, BROWSE_BUTTON);
     browser = setup.WaitFor(Dlg::Browser);
     PickFolder(setup, browser, "C:\\");
     setup.WaitGone(browser);
-    ExpectItemText("a browsed drive root gives <root>Quillmark", change, 1000, "C:\\Quillmark");
+    ExpectItemText("a browsed drive root gives <root>Quillmark", change, EDIT_BOX, "C:\\Quillmark");
 
     Click(change, IDOK);
     setup.WaitGone(change);
-    ExpectItemText("101 shows the folder chosen in 102", location, 1000, "C:\\Quillmark");
+    ExpectItemText("101 shows the folder chosen in 102", location, EDIT_BOX, "C:\\Quillmark");
 
     CancelAndExpectExit(setup, location);
     for (const char *path : {"C:\\Quillmark", "C:\\Scripts", "C:\\Work\\Drafts\\Quillmark", "C:\\Elsewhere"})
@@ -189,16 +191,17 @@ void RejectedFolders() {
         Fatal("C:\\ReadOnly is not a read-only folder");
 
     struct Case {
-        std::string folder, code, text;
+        std::string folder;
+        FixedMessage message;
     };
     const Case cases[] = {
-        {"@:\\x", "11", kInvalidDrive},
-        {"C:x", "11", kInvalidDrive},
-        {"A:\\Quillmark", "12", "You can't install Quillmark to a removable disk."},
-        {tooLong, "27", "Folder name too long"},
-        {"C:\\qm-file.txt", "16", kCannotCreate},
-        {"C:\\ReadOnly", "14", "The folder is read only."},
-        {"C:\\Missing\\Quillmark", "16", kCannotCreate},
+        {"@:\\x", InvalidDrive},
+        {"C:x", InvalidDrive},
+        {"A:\\Quillmark", RemovableDrive},
+        {tooLong, FolderTooLong},
+        {"C:\\qm-file.txt", CannotCreateFolder},
+        {"C:\\ReadOnly", FolderReadOnly},
+        {"C:\\Missing\\Quillmark", CannotCreateFolder},
     };
     Setup setup;
     HWND location = ExpectDefaultProposal(setup);
@@ -206,22 +209,22 @@ void RejectedFolders() {
     for (const Case &c : cases) {
         Note("folder " + Quote(c.folder) + " (" + std::to_string(c.folder.size()) + " characters)");
         ChangeFolder(setup, location, c.folder);
-        ExpectItemText("101 shows it", location, 1000, c.folder);
+        ExpectItemText("101 shows it", location, EDIT_BOX, c.folder);
         Click(location, IDOK);
-        ExpectError(setup, c.code, c.text);
+        ExpectError(setup, c.message);
         location = setup.WaitFor(Dlg::Location);
-        ExpectItemText("101 reopens on the proposal", location, 1000, proposal);
+        ExpectItemText("101 reopens on the proposal", location, EDIT_BOX, proposal);
     }
     Check(DirIsEmpty("A:\\"), "nothing made on the floppy");
     Check(!Exists(tooLong), "the too-long folder was not made");
     Check(!Exists("C:\\Missing"), "no parent folder was made for C:\\Missing\\Quillmark");
-    Check(!IsDir("C:\\qm-file.txt") && ReadAll("C:\\qm-file.txt") == "a file, not a folder\r\n",
-          "the file named as a folder is untouched");
+    Check(!IsDir("C:\\qm-file.txt"), "the file named as a folder is still a file");
+    CheckEq("the file named as a folder is untouched", "a file, not a folder\r\n", ReadAll("C:\\qm-file.txt"));
     Check((Attributes("C:\\ReadOnly") & FILE_ATTRIBUTE_READONLY) != 0, "the read-only folder stays read-only");
 
     Note("folder of 227 characters, parent present");
     ChangeFolder(setup, location, longest);
-    ExpectItemText("101 shows it", location, 1000, longest);
+    ExpectItemText("101 shows it", location, EDIT_BOX, longest);
     Click(location, IDOK);
     HWND agreement = setup.WaitFor(Dlg::Agreement);
     Check(IsDir(longest), "the 227-character folder was created");
@@ -239,7 +242,7 @@ void Agreement() {
         HWND location = ExpectDefaultProposal(setup);
         Click(location, IDOK);
         HWND agreement = setup.WaitFor(Dlg::Agreement);
-        CheckEq("158 shows resources/license.txt as stored", license, ItemText(agreement, 1000));
+        CheckEq("158 shows resources/license.txt as stored", license, ItemText(agreement, EDIT_BOX));
         Click(agreement, IDCANCEL);
         CheckEq("exit code after \"Decline\"", 0, setup.WaitExit());
         Check(IsDir(proposal), "the validated folder was created: " + proposal);
@@ -262,8 +265,8 @@ void Agreement() {
 void SettingsDenied() {
     RegDenyWrites(HKEY_CURRENT_USER, kSettingsKey);
     Setup setup;
-    ExpectError(setup, "1", SystemMessage(ERROR_ACCESS_DENIED));
-    ExpectError(setup, "1A", "Unable to proceed with installation");
+    ExpectError(setup, SettingsKeyFailed.code, SystemMessage(ERROR_ACCESS_DENIED));
+    ExpectError(setup, CannotProceed);
     CheckEq("exit code", 0, setup.WaitExit());
 }
 
@@ -284,7 +287,7 @@ void NoTempPath() {
     Env env;
     env.set = {{"TMP", tooLong}, {"TEMP", tooLong}};
     Setup setup(env);
-    ExpectError(setup, "3", "Unable to locate temp path.");
+    ExpectError(setup, NoTempFolder);
     HWND location = ExpectDefaultProposal(setup);
     CancelAndExpectExit(setup, location);
 }
@@ -308,35 +311,7 @@ void Backdrop() {
 }
 
 // ---- complete runs ---------------------------------------------------------
-const char *const kAppPathsParent = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-const char *const kUninstallParent = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char *const kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quillmark.exe";
-const char *const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmark";
 const char *const kUninstallCaption = "Quillmark Uninstall";
-const char *const kRunning = "Your existing copy of Quillmark is running.  Installation aborted.";
-const char *const kNewer =
-    "A more recent version of Quillmark already exists at the install location.  Installation aborted.";
-const char *const kNotVersion1 =
-    "The copy of Quillmark already at the install location is not version 1.  It will be replaced.";
-
-struct AppFile {
-    const char *name;
-    bool readOnly;
-};
-// The application's 28 files besides the program; the colour schemes and page
-// setups come out read-only.
-const AppFile kAppFiles[] = {
-    {"Sample.scp", false},         {"Sample3Cam.scp", false},      {"SampleTapeLive.scp", false},
-    {"tips.txt", false},           {"license.txt", false},         {"main.dct", false},
-    {"bucket.bin", false},         {"table1.bin", false},          {"table2.bin", false},
-    {"Quillmark.hlp", false},      {"thes.bin", false},            {"BlackWhite.scm", true},
-    {"Blue.scm", true},            {"Brown.scm", true},            {"Green.scm", true},
-    {"Purple.scm", true},          {"White.scm", true},            {"Feature_Loose.stp", true},
-    {"Feature.stp", true},         {"Feature_Tight.stp", true},    {"Play_Alternate.stp", true},
-    {"Play.stp", true},            {"Proof_DblSpc.stp", true},     {"Proof_Left.stp", true},
-    {"Proof_Right.stp", true},     {"TV-TapeLive.stp", true},      {"TV-ThreeCamera2.stp", true},
-    {"TV-ThreeCamera.stp", true},
-};
 
 std::string Join(const std::string &folder, const std::string &name) { return folder + "\\" + name; }
 
@@ -402,18 +377,18 @@ bool CheckListing(const std::string &what, const std::string &folder, std::vecto
 void CheckInstalledFiles(const std::string &folder, const std::vector<std::string> &extra = {},
                          const std::map<std::string, std::string> &kept = {}) {
     std::vector<std::string> expected = extra;
-    expected.push_back("Quillmark.exe");
-    for (const AppFile &file : kAppFiles) expected.push_back(file.name);
-    CheckListing(folder + " holds the program and the 28 files" + (extra.empty() ? "" : " and " + Joined(extra)),
+    expected.push_back(ProgramFileName);
+    for (const PayloadEntry &file : g_manifest) expected.push_back(file.name);
+    CheckListing(folder + " holds the program and the " + std::to_string(ManifestRows) + " files" + (extra.empty() ? "" : " and " + Joined(extra)),
                  folder, expected);
-    CheckAsBuilt(folder, "Quillmark.exe", false);
-    for (const AppFile &file : kAppFiles) {
+    CheckAsBuilt(folder, ProgramFileName, false);
+    for (const PayloadEntry &file : g_manifest) {
         auto keep = kept.find(file.name);
         if (keep == kept.end())
             CheckAsBuilt(folder, file.name, file.readOnly);
         else
-            Check(Exists(Join(folder, file.name)) && ReadAll(Join(folder, file.name)) == keep->second,
-                  std::string(file.name) + " keeps the bytes it had");
+            CheckEq(std::string(file.name) + " keeps the bytes it had", keep->second,
+                    Exists(Join(folder, file.name)) ? ReadAll(Join(folder, file.name)) : "(missing)");
     }
     CheckNoStagingFile();
 }
@@ -431,25 +406,25 @@ void CheckRegValue(HKEY root, const std::string &key, const char *name, const st
 }
 
 void CheckAppPaths(const std::string &folder) {
-    CheckRegValue(HKEY_LOCAL_MACHINE, kAppPathsKey, nullptr, Join(folder, "Quillmark.exe"));
-    CheckRegValue(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path", folder);
+    CheckRegValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, nullptr, Join(folder, ProgramFileName));
+    CheckRegValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, folder);
 }
 
 void CheckUninstallEntry() {
-    CheckRegValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Quillmark Version 1.0   (Remove Only)");
-    CheckRegValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", Join(WindowsDir(), "qmkuins1.exe"));
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, DisplayNameValueName, "Quillmark Version 1.0   (Remove Only)");
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, Join(WindowsDir(), UninstallerFileName));
 }
 
 void CheckRegistration(const std::string &folder) {
     CheckAppPaths(folder);
     CheckUninstallEntry();
-    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
 }
 
 // The uninstaller as built in `folder`, and none in `notIn`.
 void CheckUninstallerIn(const std::string &folder, const std::string &notIn) {
-    CheckAsBuilt(folder, "qmkuins1.exe", false);
-    Check(!Exists(Join(notIn, "qmkuins1.exe")), "no uninstaller in " + notIn);
+    CheckAsBuilt(folder, UninstallerFileName, false);
+    Check(!Exists(Join(notIn, UninstallerFileName)), "no uninstaller in " + notIn);
 }
 
 struct ShortcutPlace {
@@ -459,9 +434,9 @@ struct ShortcutPlace {
 const ShortcutPlace kShortcutPlaces[] = {{CSIDL_STARTMENU, "Start menu"}, {CSIDL_DESKTOPDIRECTORY, "desktop"}};
 
 void CheckShortcuts(const std::string &folder) {
-    const std::string program = Join(folder, "Quillmark.exe");
+    const std::string program = Join(folder, ProgramFileName);
     for (const ShortcutPlace &place : kShortcutPlaces) {
-        std::string path = Join(SpecialFolder(place.csidl), "Quillmark.lnk");
+        std::string path = Join(SpecialFolder(place.csidl), ShortcutFileName);
         std::string what = std::string(place.where) + " shortcut";
         ShortcutInfo link;
         if (!Check(ReadShortcut(path, link), what + " " + path + " loads")) continue;
@@ -475,7 +450,7 @@ void CheckShortcuts(const std::string &folder) {
 
 void CheckNoShortcuts() {
     for (const ShortcutPlace &place : kShortcutPlaces) {
-        std::string path = Join(SpecialFolder(place.csidl), "Quillmark.lnk");
+        std::string path = Join(SpecialFolder(place.csidl), ShortcutFileName);
         Check(!Exists(path), std::string("no ") + place.where + " shortcut " + path);
     }
 }
@@ -536,7 +511,7 @@ Launch WaitForLaunch(Setup &setup, ULONGLONG accepted, const std::string &run) {
 // started in the install folder.
 void CheckLaunch(const std::string &folder, const Launch &launch) {
     CheckEq("setup.exe's exit code", 0, launch.exitCode);
-    CheckEq("the window titled \"Quillmark\" is the installed program's", Join(folder, "Quillmark.exe"),
+    CheckEq("the window titled \"Quillmark\" is the installed program's", Join(folder, ProgramFileName),
             ProcessImage(launch.pid));
     CheckEq("the program runs in the install folder", folder + "\\", ProcessCurrentDir(launch.pid));
 }
@@ -549,14 +524,14 @@ void CheckLaunch(const std::string &folder, const Launch &launch) {
 void InstallTwice() {
     const std::string folder = "C:\\My Apps\\Quillmark";
     const std::string windows = WindowsDir();
-    Check(!Exists(folder) && !Exists(Join(windows, "qmkuins1.exe")), "before: no installation");
+    Check(!Exists(folder) && !Exists(Join(windows, UninstallerFileName)), "before: no installation");
     MakeDirs("C:\\My Apps");  // the folder check makes only the last level
     HWND program = nullptr;
     {
         Setup setup;
         HWND location = ExpectDefaultProposal(setup);
         ChangeFolder(setup, location, folder);
-        ExpectItemText("101 shows the folder typed", location, 1000, folder);
+        ExpectItemText("101 shows the folder typed", location, EDIT_BOX, folder);
         Click(location, IDOK);
         Launch launch = WaitForLaunch(setup, Accept(setup), "first install");
         CheckInstalledFiles(folder);
@@ -569,8 +544,8 @@ void InstallTwice() {
 
     Note("the user closes Quillmark; files, records and the desktop shortcut are damaged");
     CloseProgram(program);
-    const std::string exe = Join(folder, "Quillmark.exe");
-    WriteAll(exe, Built("Quillmark.exe") + "trailing bytes");  // still version 1.0.0.0
+    const std::string exe = Join(folder, ProgramFileName);
+    WriteAll(exe, Built(ProgramFileName) + "trailing bytes");  // still version 1.0.0.0
     SetReadOnly(exe, true);
     WriteAll(Join(folder, "Sample.scp"), "FADE OUT.\r\n");
     WriteAll(Join(folder, "license.txt"), "short");
@@ -581,15 +556,15 @@ void InstallTwice() {
         SetReadOnly(Join(folder, name), true);
     }
     RemoveTree(Join(folder, "Feature.stp"));
-    WriteAll(Join(windows, "qmkuins1.exe"), "MZ");
-    RegWrite(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path", "C:\\Elsewhere");
-    RegWrite(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "C:\\Elsewhere\\qmkuins1.exe");
-    RemoveTree(Join(SpecialFolder(CSIDL_DESKTOPDIRECTORY), "Quillmark.lnk"));
+    WriteAll(Join(windows, UninstallerFileName), "MZ");
+    RegWrite(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, "C:\\Elsewhere");
+    RegWrite(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, "C:\\Elsewhere\\qmkuins1.exe");
+    RemoveTree(Join(SpecialFolder(CSIDL_DESKTOPDIRECTORY), ShortcutFileName));
     {
         Setup setup;
         HWND location = setup.WaitFor(Dlg::Location);
-        ExpectItemText("101 proposes the first run's folder", location, 1000, folder);
-        Check(!ItemEnabled(location, 1002), "101: \"Change...\" is disabled");
+        ExpectItemText("101 proposes the first run's folder", location, EDIT_BOX, folder);
+        Check(!ItemEnabled(location, CHANGE_BUTTON), "101: \"Change...\" is disabled");
         Click(location, IDOK);
         Launch launch = WaitForLaunch(setup, Accept(setup), "second install");
         CheckInstalledFiles(folder);
@@ -614,7 +589,7 @@ void Uninstall() {
         program = launch.window;
     }
     std::string command;
-    if (!RegRead(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", command)) Fatal("no UninstallString");
+    if (!RegRead(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, command)) Fatal("no UninstallString");
     const std::string mine = Join(folder, "My Script.scp");
     const std::string script = "INT. KITCHEN - NIGHT\r\n";
     WriteAll(mine, script);
@@ -635,7 +610,7 @@ void Uninstall() {
     CheckInstalledFiles(folder, {"My Script.scp"});
     CheckRegistration(folder);
     CheckShortcuts(folder);
-    CheckFile("the uninstaller is still there", command, Built("qmkuins1.exe"), false);
+    CheckFile("the uninstaller is still there", command, Built(UninstallerFileName), false);
     {
         Note("confirmed");
         Setup uninstaller(Env(), command);
@@ -644,12 +619,12 @@ void Uninstall() {
         CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
     }
     CheckListing("only the user's file is left in " + folder, folder, {"My Script.scp"});
-    Check(ReadAll(mine) == script, "the user's file is unchanged");
+    CheckEq("the user's file is unchanged", script, ReadAll(mine));
     CheckNoShortcuts();
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey), "no HKLM\\" + std::string(kAppPathsKey));
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "no HKLM\\" + std::string(kUninstallKey));
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no HKLM\\" + std::string(AppPathsEntryKey));
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no HKLM\\" + std::string(UninstallEntryKey));
     std::string path;
-    Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, "Path", path), "no folder remembered", Quote(path));
+    Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, path), "no folder remembered", Quote(path));
     // The running uninstaller cannot delete itself: it goes at the next restart.
     Check(!Exists(command) || PendingDelete(command), command + " is gone or deleted at the next restart");
 }
@@ -659,14 +634,14 @@ void Uninstall() {
 // run that gets as far as registering rewrites without it.
 void EarlierInstallation(const std::string &folder, const std::string &program) {
     MakeDirs(folder);
-    WriteAll(Join(folder, "Quillmark.exe"), program);
-    RegWrite(HKEY_CURRENT_USER, kSettingsKey, "Path", folder + "\\");
+    WriteAll(Join(folder, ProgramFileName), program);
+    RegWrite(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder + "\\");
 }
 
 // From dialog 101 proposing `folder` through "Accept".
 ULONGLONG InstallInto(Setup &setup, const std::string &folder) {
     HWND location = setup.WaitFor(Dlg::Location);
-    ExpectItemText("101 proposes " + folder, location, 1000, folder);
+    ExpectItemText("101 proposes " + folder, location, EDIT_BOX, folder);
     Click(location, IDOK);
     return Accept(setup);
 }
@@ -674,15 +649,15 @@ ULONGLONG InstallInto(Setup &setup, const std::string &folder) {
 // A refused run wrote nothing: the old program as it was, no other file, no
 // record, no shortcut.
 void CheckNothingWritten(const std::string &folder, const std::string &program) {
-    CheckListing(folder + " holds only the program that was there", folder, {"Quillmark.exe"});
-    Check(ReadAll(Join(folder, "Quillmark.exe")) == program, "Quillmark.exe is unchanged");
+    CheckListing(folder + " holds only the program that was there", folder, {ProgramFileName});
+    CheckEq("Quillmark.exe is unchanged", program, ReadAll(Join(folder, ProgramFileName)));
     CheckNoStagingFile();
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey), "no App Paths entry");
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "no uninstall entry");
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no App Paths entry");
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
     std::string remembered;
-    RegRead(HKEY_CURRENT_USER, kSettingsKey, "Path", remembered);
+    RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, remembered);
     CheckEq("the remembered folder is not rewritten", folder + "\\", remembered);
-    Check(!Exists(Join(WindowsDir(), "qmkuins1.exe")), "no uninstaller in the Windows folder");
+    Check(!Exists(Join(WindowsDir(), UninstallerFileName)), "no uninstaller in the Windows folder");
     CheckNoShortcuts();
 }
 
@@ -695,7 +670,7 @@ void NewerProgram() {
         EarlierInstallation(folder, program);
         Setup setup;
         InstallInto(setup, folder);
-        ExpectError(setup, "5", kNewer);
+        ExpectError(setup, NewerCopyFound);
         CheckEq("exit code", 0, setup.WaitExit());
         CheckNothingWritten(folder, program);
     }
@@ -714,7 +689,7 @@ void ReplacedProgram() {
         EarlierInstallation(folder, FixtureProgram(c.version));
         Setup setup;
         InstallInto(setup, folder);
-        if (c.notice) ExpectError(setup, "17", kNotVersion1);
+        if (c.notice) ExpectError(setup, CopyNotVersion1);
         CheckEq("exit code", 0, setup.WaitExit());
         CheckInstalledFiles(folder);
     }
@@ -728,15 +703,15 @@ void FilesInUse() {
     {
         Note("Quillmark.exe held open without sharing");
         const std::string folder = "C:\\Running\\Quillmark";
-        EarlierInstallation(folder, Built("Quillmark.exe"));
+        EarlierInstallation(folder, Built(ProgramFileName));
         {
-            HeldFile held(Join(folder, "Quillmark.exe"));
+            HeldFile held(Join(folder, ProgramFileName));
             Setup setup;
             InstallInto(setup, folder);
-            ExpectError(setup, "4", kRunning);
+            ExpectError(setup, RunningCopyFound);
             CheckEq("exit code", 0, setup.WaitExit());
         }
-        CheckNothingWritten(folder, Built("Quillmark.exe"));
+        CheckNothingWritten(folder, Built(ProgramFileName));
     }
     {
         Note("tips.txt and White.scm held open without sharing");
@@ -744,7 +719,7 @@ void FilesInUse() {
         const std::map<std::string, std::string> kept = {{"tips.txt", "old tips\r\n"}, {"White.scm", "old scheme"}};
         MakeDirs(folder);
         for (const auto &file : kept) WriteAll(Join(folder, file.first), file.second);
-        RegWrite(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+        RegWrite(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
         {
             HeldFile tips(Join(folder, "tips.txt")), scheme(Join(folder, "White.scm"));
             Setup setup;
@@ -758,15 +733,15 @@ void FilesInUse() {
 // The App Paths key cannot be written: box 8; everything else still happens.
 void AppPathsDenied() {
     const std::string folder = DefaultProposal();
-    RegDenyWrites(HKEY_LOCAL_MACHINE, kAppPathsParent);
+    RegDenyWrites(HKEY_LOCAL_MACHINE, AppPathsKey);
     Setup setup;
     Click(ExpectDefaultProposal(setup), IDOK);
     ULONGLONG accepted = Accept(setup);
-    ExpectError(setup, "8", "Error encountered while writing to the system registry.");
+    ExpectError(setup, RegistryNotWritten);
     Launch launch = WaitForLaunch(setup, accepted, "install");
     CheckInstalledFiles(folder);
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey), "no App Paths entry");
-    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no App Paths entry");
+    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
     CheckUninstallEntry();
     CheckUninstallerIn(WindowsDir(), folder);
     CheckShortcuts(folder);
@@ -777,17 +752,17 @@ void AppPathsDenied() {
 // install folder; everything else still happens.
 void UninstallDenied() {
     const std::string folder = DefaultProposal();
-    RegDenyWrites(HKEY_LOCAL_MACHINE, kUninstallParent);
+    RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
     Setup setup;
     Click(ExpectDefaultProposal(setup), IDOK);
     ULONGLONG accepted = Accept(setup);
-    ExpectError(setup, "9", "Unable to register uninstall program.");
+    ExpectError(setup, UninstallerNotRegistered);
     Launch launch = WaitForLaunch(setup, accepted, "install");
-    CheckInstalledFiles(folder, {"qmkuins1.exe"});
+    CheckInstalledFiles(folder, {UninstallerFileName});
     CheckUninstallerIn(folder, WindowsDir());
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "no uninstall entry");
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
     CheckAppPaths(folder);
-    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, "Path", folder);
+    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
     CheckShortcuts(folder);
     CheckLaunch(folder, launch);
 }

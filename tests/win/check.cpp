@@ -1,9 +1,42 @@
 #include "tests/win/check.h"
+#include "setup/messages.h"
 #include <windows.h>
 #include <cstdio>
 
 static int s_passed, s_failed;
 std::string g_payloadFiles, g_fixtures;
+
+static std::string s_boxes;
+
+// Runs in the test's own thread as each window is activated: a message box is
+// read and answered with OK, which its modal loop then takes.
+static LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = reinterpret_cast<HWND>(wParam);
+    char kind[16] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA(window, kind, sizeof kind) && !lstrcmpA(kind, "#32770") &&
+        GetDlgItem(window, 0xFFFF) && !GetPropA(window, "answered")) {
+        char caption[256] = "", message[1024] = "";
+        GetWindowTextA(window, caption, sizeof caption);
+        GetDlgItemTextA(window, 0xFFFF, message, sizeof message);
+        SetPropA(window, "answered", window);
+        s_boxes += std::string(caption) + ": " + message + "\n";
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(0, code, wParam, lParam);
+}
+
+std::string TakeBoxes()
+{
+    std::string boxes;
+    boxes.swap(s_boxes);
+    return boxes;
+}
+
+std::string BoxLine(const FixedMessage &message)
+{
+    return std::string("ERROR ") + message.code + ": " + message.text + "\n";
+}
 
 void Check(bool ok, const char *what, const char *file, int line)
 {
@@ -15,12 +48,46 @@ void Check(bool ok, const char *what, const char *file, int line)
     std::printf("  FAILED %s:%d: %s\n", file, line, what);
 }
 
-void CheckText(const std::string &actual, const std::string &expected, const char *what,
-               const char *file, int line)
+static std::string Quoted(const std::string &text)
+{
+    std::string out = "'";
+    for (unsigned char c : text) {
+        char escaped[8];
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            out += escaped;
+        }
+    }
+    return out + "'";
+}
+
+void CheckEqual(const std::string &actual, const std::string &expected, const char *what,
+                const char *file, int line)
+{
+    Check(actual == expected, what, file, line);
+    if (actual == expected)
+        return;
+    if (actual.size() <= 200 && expected.size() <= 200) {
+        std::printf("    got      %s\n    expected %s\n", Quoted(actual).c_str(), Quoted(expected).c_str());
+        return;
+    }
+    size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    std::printf("    got %zu bytes, expected %zu; first difference at byte %zu: got %s, expected %s\n",
+                actual.size(), expected.size(), at, Quoted(actual.substr(at, 24)).c_str(),
+                Quoted(expected.substr(at, 24)).c_str());
+}
+
+void CheckEqual(long long actual, long long expected, const char *what, const char *file, int line)
 {
     Check(actual == expected, what, file, line);
     if (actual != expected)
-        std::printf("    got '%s'\n    expected '%s'\n", actual.c_str(), expected.c_str());
+        std::printf("    got      %lld (0x%llX)\n    expected %lld (0x%llX)\n", actual,
+                    static_cast<unsigned long long>(actual), expected,
+                    static_cast<unsigned long long>(expected));
 }
 
 std::string ReadWholeFile(const std::string &path)
@@ -124,10 +191,13 @@ int main(int argc, char **argv)
         g_payloadFiles = argv[1];
     if (argc > 2)
         g_fixtures = argv[2];
+    std::setvbuf(stdout, 0, _IONBF, 0);
+    SetWindowsHookExA(WH_CBT, AnswerBox, 0, GetCurrentThreadId());
     for (const TestCase *group : {g_registryTests, g_locationTests, g_payloadTests, g_shortcutTests}) {
         for (const TestCase *test = group; test->name; ++test) {
             int failedBefore = s_failed;
             test->run();
+            CHECK_EQ(TakeBoxes(), "");
             std::printf("%s %s\n", s_failed == failedBefore ? "ok  " : "FAIL", test->name);
         }
     }

@@ -2,12 +2,49 @@
 // prints where it failed; the run ends with "N passed, N failed".
 #pragma once
 #include <string>
+#include <type_traits>
 
 void Check(bool ok, const char *what, const char *file, int line);
-void CheckText(const std::string &actual, const std::string &expected, const char *what,
-               const char *file, int line);
 #define CHECK(condition) Check((condition), #condition, __FILE__, __LINE__)
-#define CHECK_TEXT(actual, expected) CheckText((actual), (expected), #actual, __FILE__, __LINE__)
+
+// A comparison that prints, when it fails, what was found and what was
+// expected: texts quoted (long ones as their lengths and first difference),
+// numbers in decimal and hex.
+void CheckEqual(const std::string &actual, const std::string &expected, const char *what,
+                const char *file, int line);
+void CheckEqual(long long actual, long long expected, const char *what, const char *file, int line);
+template <typename A, typename E,
+          typename = std::enable_if_t<(std::is_arithmetic<A>::value || std::is_enum<A>::value) &&
+                                      (std::is_arithmetic<E>::value || std::is_enum<E>::value)>>
+void CheckEqual(const A &actual, const E &expected, const char *what, const char *file, int line)
+{
+    CheckEqual(static_cast<long long>(actual), static_cast<long long>(expected), what, file, line);
+}
+inline void CheckEqual(const char *actual, const char *expected, const char *what,
+                       const char *file, int line)
+{
+    CheckEqual(std::string(actual), std::string(expected), what, file, line);
+}
+inline void CheckEqual(const char *actual, const std::string &expected, const char *what,
+                       const char *file, int line)
+{
+    CheckEqual(std::string(actual), expected, what, file, line);
+}
+inline void CheckEqual(const std::string &actual, const char *expected, const char *what,
+                       const char *file, int line)
+{
+    CheckEqual(actual, std::string(expected), what, file, line);
+}
+#define CHECK_EQ(actual, expected) \
+    CheckEqual((actual), (expected), #actual " == " #expected, __FILE__, __LINE__)
+
+// Message boxes the code under test shows are answered with OK as they come
+// up, and what each said is kept.  TakeBoxes returns one
+// "CAPTION: text" line per box answered since it was last called; a test
+// case that leaves a box untaken fails.
+std::string TakeBoxes();
+struct FixedMessage;
+std::string BoxLine(const FixedMessage &message);  // the line its box gives
 
 // A group of related checks.
 struct TestCase {

@@ -29,16 +29,16 @@ static void GoodFoldersAreTrimmedAndCreated()
     SetCurrentDirectoryA("C:\\");
     std::string path = "c:\\loctest\\new\\\\";
     CHECK(Validate(path));
-    CHECK_TEXT(path, "c:\\loctest\\new");
+    CHECK_EQ(path, "c:\\loctest\\new");
     CHECK(IsFolder(path));
-    CHECK_TEXT(CurrentFolder(), "C:\\");                // created, not entered
+    CHECK_EQ(CurrentFolder(), "C:\\");                // created, not entered
 
     CHECK(Validate(path));                              // now it exists: entered
     CHECK(lstrcmpiA(CurrentFolder().c_str(), "C:\\loctest\\new") == 0);
 
     path = "C:\\";
     CHECK(Validate(path));
-    CHECK_TEXT(path, "C:");
+    CHECK_EQ(path, "C:");
 
     path = "D:\\quillmark";                             // a CD-ROM passes the drive rule
     CHECK(Validate(path));
@@ -60,7 +60,7 @@ static void TheLengthRuleStopsAt227Characters()
 {
     FreshFolder(Scratch);
     std::string longest = Scratch + "\\" + std::string(227 - Scratch.size() - 1, 'l');
-    CHECK(longest.size() == 227);
+    CHECK_EQ(longest.size(), 227);
     std::string path = longest;
     CHECK(Validate(path));
     CHECK(IsFolder(longest));
@@ -71,7 +71,7 @@ static void TheLengthRuleStopsAt227Characters()
     CHECK(!FileExists(over));
     path = over + "\\\\\\";                             // trimmed before it is measured
     CHECK(!Validate(path));
-    CHECK(path == over);
+    CHECK_EQ(path, over);
 }
 
 static void WhatIsThereDecides()
@@ -86,7 +86,7 @@ static void WhatIsThereDecides()
     // Wine keeps no read-only attribute on folders it is asked to set; it
     // reports one for a folder without write permission, which run.sh makes.
     std::string readOnly = "C:\\readonly";
-    CHECK(Attributes(readOnly) == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+    CHECK_EQ(Attributes(readOnly), (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
     path = readOnly;
     CHECK(!Validate(path));
 
@@ -116,19 +116,19 @@ static void ProgramFilesComesFromTheSettingOrTheFirstFixedDrive()
     std::string original = ReadProgramFilesDir();
     SetProgramFilesDir("D:\\Programs\\");
     FindProgramFilesFolder();
-    CHECK_TEXT(g_programFilesDir, "D:\\Programs");
+    CHECK_EQ(g_programFilesDir, "D:\\Programs");
 
     SetProgramFilesDir("E:");                           // too short to be a folder
     FindProgramFilesFolder();
-    CHECK_TEXT(g_programFilesDir, "C:\\Program Files"); // A: is a floppy, C: the first fixed
+    CHECK_EQ(g_programFilesDir, "C:\\Program Files"); // A: is a floppy, C: the first fixed
 
     SetProgramFilesDir(0);
     FindProgramFilesFolder();
-    CHECK_TEXT(g_programFilesDir, "C:\\Program Files");
+    CHECK_EQ(g_programFilesDir, "C:\\Program Files");
 
     SetProgramFilesDir(original.c_str());
     FindProgramFilesFolder();
-    CHECK_TEXT(g_programFilesDir, original);
+    CHECK_EQ(g_programFilesDir, original);
 }
 
 static void SetRemembered(const char *value, DWORD size)
@@ -168,21 +168,21 @@ static void TheRememberedFolderIsOfferedAgain()
     CreateDirectoryA(installed.c_str(), 0);
     WriteWholeFile(installed + "\\Quillmark.exe", "MZ");
     SetRemembered(installed + "\\\\");
-    CHECK_TEXT(Propose(&existing), installed);          // trimmed by the folder rules
+    CHECK_EQ(Propose(&existing), installed);          // trimmed by the folder rules
     CHECK(existing);
 
     std::string empty = Scratch + "\\empty";            // not there yet: made, not marked
     SetRemembered(empty);
-    CHECK_TEXT(Propose(&existing), empty);
+    CHECK_EQ(Propose(&existing), empty);
     CHECK(!existing);
     CHECK(IsFolder(empty));
 
     SetRemembered("Q:\\gone");                          // no such drive
-    CHECK_TEXT(Propose(&existing), "Q:\\gone");
+    CHECK_EQ(Propose(&existing), "Q:\\gone");
     CHECK(!existing);
 
     SetRemembered("");
-    CHECK_TEXT(Propose(&existing), "");
+    CHECK_EQ(Propose(&existing), "");
     CHECK(!existing);
 
     for (const char *ignored : {":C:\\old", static_cast<const char *>(0)}) {
@@ -190,13 +190,13 @@ static void TheRememberedFolderIsOfferedAgain()
             SetRemembered(ignored);
         else
             SetRemembered(0, 0);
-        CHECK_TEXT(Propose(&existing), "C:\\Program Files\\Quillmark");
+        CHECK_EQ(Propose(&existing), "C:\\Program Files\\Quillmark");
         CHECK(!existing);
     }
 
     std::string unterminated(PathSize, 'C');             // fills the buffer without a NUL
     SetRemembered(unterminated.c_str(), PathSize);
-    CHECK_TEXT(Propose(&existing), "C:\\Program Files\\Quillmark");
+    CHECK_EQ(Propose(&existing), "C:\\Program Files\\Quillmark");
 
     SetRemembered(0, 0);
     SetProgramFilesDir(original.c_str());
@@ -212,10 +212,10 @@ static void AVeryLongProgramFilesFolderDoesNotOverrun()
         std::string programFiles = "E:\\" + std::string(length - 3, 'p');
         SetProgramFilesDir(programFiles.c_str());
         FindProgramFilesFolder();
-        CHECK_TEXT(g_programFilesDir, programFiles);
+        CHECK_EQ(g_programFilesDir, programFiles);
         bool existing;
         std::string proposal = Propose(&existing);
-        CHECK_TEXT(proposal, length < 250 ? programFiles + "\\Quillmark" : "E:\\Quillmark");
+        CHECK_EQ(proposal, length < 250 ? programFiles + "\\Quillmark" : "E:\\Quillmark");
     }
     SetProgramFilesDir(original.c_str());
 }

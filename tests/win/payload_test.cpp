@@ -2,6 +2,7 @@
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "setup/globals.h"
+#include "setup/messages.h"
 #include "setup/paths.h"
 #include "tests/win/check.h"
 
@@ -22,7 +23,7 @@ static void MissingEntriesWriteNothing()
     FreshFolder(Scratch);
     DWORD size = 1;
     CHECK(LoadPayload(999, &size) == 0);
-    CHECK(size == 0);
+    CHECK_EQ(size, 0);
     CHECK(!WritePayloadFile(999, Scratch.c_str(), "raw.bin", false));
     CHECK(!InstallPayload(999, Scratch.c_str(), "expanded.bin"));
     CHECK(!FileExists(Scratch + "\\raw.bin"));
@@ -36,15 +37,15 @@ static void RawFilesReplaceReadOnlyOnes()
     WriteWholeFile(target, "an older, longer scheme file than the new one");
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
     CHECK(WritePayloadFile(121, Scratch.c_str(), "Blue.scm", true));
-    CHECK(ReadWholeFile(target) == Expected("Blue.scm"));
+    CHECK_EQ(ReadWholeFile(target), Expected("Blue.scm"));
     CHECK(Attributes(target) & FILE_ATTRIBUTE_READONLY);
 
     CHECK(WritePayloadFile(121, Scratch.c_str(), "Blue.scm", true));   // and again
-    CHECK(ReadWholeFile(target) == Expected("Blue.scm"));
+    CHECK_EQ(ReadWholeFile(target), Expected("Blue.scm"));
     CHECK(Attributes(target) & FILE_ATTRIBUTE_READONLY);
 
     CHECK(WritePayloadFile(117, Scratch.c_str(), "thes.bin", false));
-    CHECK(ReadWholeFile(Scratch + "\\thes.bin") == Expected("thes.bin"));
+    CHECK_EQ(ReadWholeFile(Scratch + "\\thes.bin"), Expected("thes.bin"));
     CHECK(!(Attributes(Scratch + "\\thes.bin") & FILE_ATTRIBUTE_READONLY));
 }
 
@@ -54,8 +55,8 @@ static void ExpandingInstallsGoThroughTheStagingFile()
     DeleteFileA(StagingFile().c_str());
     CHECK(InstallPayload(111, Scratch.c_str(), "Sample.scp"));     // an SZDD image
     CHECK(InstallPayload(121, Scratch.c_str(), "copy.scm"));       // stored raw: copied
-    CHECK(ReadWholeFile(Scratch + "\\Sample.scp") == Expected("Sample.scp"));
-    CHECK(ReadWholeFile(Scratch + "\\copy.scm") == Expected("Blue.scm"));
+    CHECK_EQ(ReadWholeFile(Scratch + "\\Sample.scp"), Expected("Sample.scp"));
+    CHECK_EQ(ReadWholeFile(Scratch + "\\copy.scm"), Expected("Blue.scm"));
     CHECK(!FileExists(StagingFile()));
 
     // A target that cannot be created: false, and the staging file is gone.
@@ -68,7 +69,7 @@ static void ExpandingInstallsGoThroughTheStagingFile()
     HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
     CHECK(!InstallPayload(163, Scratch.c_str(), "tips.txt"));
     CloseHandle(held);
-    CHECK(ReadWholeFile(busy) == "in use");
+    CHECK_EQ(ReadWholeFile(busy), "in use");
     CHECK(!FileExists(Scratch + "\\tips.tx_"));
     CHECK(!FileExists(StagingFile()));
 }
@@ -79,15 +80,12 @@ static void TheManifestWritesEveryFile()
     lstrcpyA(g_installDir, Scratch.c_str());
     InstallManifest();
     InstallManifest();                                  // over read-only files too
-    int readOnly = 0;
     for (const PayloadEntry &entry : g_manifest) {
         std::string path = Scratch + "\\" + entry.name;
-        CHECK(ReadWholeFile(path) == Expected(entry.name));
+        CHECK_EQ(ReadWholeFile(path), Expected(entry.name));
         bool marked = Attributes(path) & FILE_ATTRIBUTE_READONLY;
-        CHECK(marked == entry.readOnly);
-        readOnly += marked;
+        CHECK_EQ(marked, entry.readOnly);
     }
-    CHECK(readOnly == 17);
     CHECK(!FileExists(StagingFile()));
 }
 
@@ -111,7 +109,8 @@ static void VersionsAreReadFromTheFile()
         unsigned major = 99;
         DWORD ls = 99;
         QueryFileVersion((g_fixtures + "\\" + c.file).c_str(), &major, &ls);
-        CHECK(major == c.major && ls == c.ls);
+        CHECK_EQ(major, c.major);
+        CHECK_EQ(ls, c.ls);
     }
 }
 
@@ -119,26 +118,28 @@ static void TheMainProgramIsPlacedUnlessNewerOrRunning()
 {
     std::string program = Scratch + "\\Quillmark.exe";
     Prepare(0);
-    CHECK(PlaceMainProgram() == Placed);
-    CHECK(ReadWholeFile(program) == Expected("Quillmark.exe"));
+    CHECK_EQ(PlaceMainProgram(), Placed);
+    CHECK_EQ(ReadWholeFile(program), Expected(ProgramFileName));
     CHECK(!FileExists(Scratch + "\\image.tmp"));
 
     Prepare("Quillmark-1.2.0.0.exe");
     SetFileAttributesA(g_programPath, FILE_ATTRIBUTE_READONLY);
-    CHECK(PlaceMainProgram() == Placed);
-    CHECK(ReadWholeFile(program) == Expected("Quillmark.exe"));
+    CHECK_EQ(PlaceMainProgram(), Placed);
+    CHECK_EQ(ReadWholeFile(program), Expected(ProgramFileName));
 
     for (const char *newer : {"Quillmark-1.0.0.1.exe", "Quillmark-1.0.1.0.exe"}) {
         Prepare(newer);
         std::string before = ReadWholeFile(program);
-        CHECK(PlaceMainProgram() == NewerPresent);
-        CHECK(ReadWholeFile(program) == before);
+        CHECK_EQ(PlaceMainProgram(), NewerPresent);
+        CHECK_EQ(TakeBoxes(), BoxLine(NewerCopyFound));
+        CHECK_EQ(ReadWholeFile(program), before);
         CHECK(!FileExists(Scratch + "\\image.tmp"));
     }
 
     Prepare("Quillmark-1.2.0.0.exe");
     HANDLE held = CreateFileA(g_programPath, GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
-    CHECK(PlaceMainProgram() == AlreadyRunning);
+    CHECK_EQ(PlaceMainProgram(), AlreadyRunning);
+    CHECK_EQ(TakeBoxes(), BoxLine(RunningCopyFound));
     CloseHandle(held);
     CHECK(!FileExists(Scratch + "\\image.tmp"));
     CHECK(!FileExists(StagingFile()));

@@ -9,9 +9,9 @@ static void SettingsKeyIsCreatedWithItsParents()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brenlow");
     BuildSettingsKeyPath();
-    CHECK_TEXT(g_settingsKeyPath, "Software\\Brenlow\\Quillmark\\Settings");
+    CHECK_EQ(g_settingsKeyPath, "Software\\Brenlow\\Quillmark\\Settings");
     HKEY key;
-    CHECK(OpenSettingsKey(&key) == ERROR_SUCCESS);
+    CHECK_EQ(OpenSettingsKey(&key), ERROR_SUCCESS);
     RegCloseKey(key);
     CHECK(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Brenlow\\Quillmark\\Settings", 0, KEY_READ,
                         &key) == ERROR_SUCCESS);
@@ -28,12 +28,13 @@ static void Store(HKEY key, const char *name, DWORD type, const std::string &byt
 static void StringsAreAlwaysTerminatedInsideTheBuffer()
 {
     HKEY key;
-    CHECK(CreateKey(HKEY_CURRENT_USER, ScratchKey, ReadWriteAccess, &key) == ERROR_SUCCESS);
+    CHECK_EQ(CreateKey(HKEY_CURRENT_USER, ScratchKey, ReadWriteAccess, &key), ERROR_SUCCESS);
 
-    CHECK(SetStringValue(key, "Written", "hello") == ERROR_SUCCESS);
+    CHECK_EQ(SetStringValue(key, "Written", "hello"), ERROR_SUCCESS);
     DWORD type, size = 0;
     RegQueryValueExA(key, "Written", 0, &type, 0, &size);
-    CHECK(type == REG_SZ && size == 6);                 // the text and its NUL
+    CHECK_EQ(type, REG_SZ);
+    CHECK_EQ(size, 6);                                  // the text and its NUL
 
     struct {
         const char *name;
@@ -53,11 +54,11 @@ static void StringsAreAlwaysTerminatedInsideTheBuffer()
         char memory[PathSize + 8];
         std::memset(memory, '#', sizeof memory);
         LONG status = QueryStringValue(key, c.name, memory, PathSize);
-        CHECK(status == c.status);
+        CHECK_EQ(status, c.status);
         CHECK(std::memchr(memory, 0, PathSize) != 0);
-        CHECK_TEXT(memory, c.read);
+        CHECK_EQ(memory, c.read);
         for (size_t i = PathSize; i < sizeof memory; ++i)
-            CHECK(memory[i] == '#');
+            CHECK_EQ(memory[i], '#');
     }
     CHECK(QueryStringValue(key, "Missing", reinterpret_cast<char *>(&type), 1) != ERROR_SUCCESS);
     RegCloseKey(key);

@@ -66,10 +66,10 @@ static void BothShortcutsPointAtTheProgram()
         CHECK(FileExists(path));
         LinkContents link = ReadLink(path);
         CHECK(lstrcmpiA(link.target.c_str(), "C:\\linktest\\Quillmark.exe") == 0);
-        CHECK_TEXT(link.workingDir, "C:\\linktest");
-        CHECK_TEXT(link.description, "Shortcut to Quillmark");
+        CHECK_EQ(link.workingDir, "C:\\linktest");
+        CHECK_EQ(link.description, "Shortcut to Quillmark");
         CHECK(lstrcmpiA(link.iconFile.c_str(), "C:\\linktest\\Quillmark.exe") == 0);
-        CHECK(link.iconIndex == 0);
+        CHECK_EQ(link.iconIndex, 0);
     }
     CoUninitialize();
 }
@@ -77,7 +77,7 @@ static void BothShortcutsPointAtTheProgram()
 static void NoShortcutsWhenComIsAlreadyInitialised()
 {
     Prepare();
-    CHECK(CoInitialize(0) == S_OK);
+    CHECK_EQ(CoInitialize(0), S_OK);
     CreateShortcuts();                                  // its CoInitialize gets S_FALSE
     // It leaves without uninitialising: that count and ours are balanced here.
     CoUninitialize();

@@ -14,8 +14,13 @@
 namespace szdd {
 namespace {
 
+// The header: the magic, the method, the replaced last character of the
+// file name, the expanded length (little-endian), then the stream.
 const std::uint8_t kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
 constexpr std::uint8_t kMethodA = 'A';
+constexpr std::size_t kMethodOffset = 8;
+constexpr std::size_t kLengthOffset = 10;
+static_assert(kLengthOffset + 4 == kHeaderSize, "the stream follows the length");
 
 // Bits one item costs in the stream, its control bit included. Summed over a
 // parse, bits / 8 is the stream size before the last control byte is rounded
@@ -168,7 +173,7 @@ void FindMatches(const std::uint8_t* buf, std::size_t total, std::size_t begin,
 void PutHeader(std::vector<std::uint8_t>& out, std::uint32_t length) {
   out.insert(out.end(), kMagic, kMagic + sizeof kMagic);
   out.push_back(kMethodA);
-  out.push_back(0);
+  out.push_back(0);  // no character of the name was replaced
   for (int i = 0; i < 4; ++i) out.push_back((length >> (8 * i)) & 0xFF);
 }
 
@@ -280,9 +285,10 @@ ExpandInfo Expand(const std::uint8_t* image, std::size_t size,
     info.status = ExpandStatus::kNotSzdd;
     return info;
   }
-  info.statedLength = image[10] | (image[11] << 8) | (image[12] << 16) |
-                      (static_cast<std::uint32_t>(image[13]) << 24);
-  if (image[8] != kMethodA) {
+  const std::uint8_t* length = image + kLengthOffset;
+  info.statedLength = length[0] | (length[1] << 8) | (length[2] << 16) |
+                      (static_cast<std::uint32_t>(length[3]) << 24);
+  if (image[kMethodOffset] != kMethodA) {
     info.status = ExpandStatus::kBadMethod;
     return info;
   }

@@ -27,9 +27,9 @@ APP_PATHS='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Quillmark.ex
 UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark'
 SETTINGS='HKCU\Software\Brenlow\Quillmark\Settings'
 
-# The manifest rows: file name and read-only flag.
-mapfile -t ROWS < <(sed -n 's/^ *{[0-9]*, "\([^"]*\)", [A-Za-z]*, \(true\|false\)},$/\1 \2/p' payload/manifest_table.h)
-[ ${#ROWS[@]} -eq 28 ] || { echo "FAIL: read ${#ROWS[@]} rows of the manifest, not 28"; exit 1; }
+# The manifest rows: file name and read-only flag (yes or no).
+mapfile -t ROWS < <(python3 -B tools/carried_files.py --rows)
+[ ${#ROWS[@]} -gt 0 ] || { echo "FAIL: no manifest rows from tools/carried_files.py"; exit 1; }
 
 failures=0
 scenario() { echo "== $1"; }
@@ -78,7 +78,7 @@ install_files() {
     echo program > "$DIR/Quillmark.exe"
     for row in "${ROWS[@]}"; do
         echo data > "$DIR/${row% *}"
-        [ "${row#* }" = true ] && chmod a-w "$DIR/${row% *}"
+        [ "${row#* }" = yes ] && chmod a-w "$DIR/${row% *}"
     done
     echo link > "$START_MENU/Quillmark.lnk"
     echo link > "$DESKTOP/Quillmark.lnk"
@@ -90,7 +90,7 @@ program_files_present() {
     check "Quillmark.exe present" [ -f "$DIR/Quillmark.exe" ]
     for row in "${ROWS[@]}"; do
         check "${row% *} present" [ -f "$DIR/${row% *}" ]
-        [ "${row#* }" = true ] && check "${row% *} read-only" read_only "$DIR/${row% *}"
+        [ "${row#* }" = yes ] && check "${row% *} read-only" read_only "$DIR/${row% *}"
     done
 }
 nothing_changed() {

@@ -1,0 +1,21 @@
+// Files as both programs see them: whether one is there, whether the program
+// is running, deleting one.
+#pragma once
+
+// Deletes `folder` + '\' + `name`; the outcome is not examined.
+void DeleteFileIn(const char *folder, const char *name);
+
+// True when a find-first search for `folder`\`name` finds it.
+bool FileExistsIn(const char *folder, const char *name);
+
+// True when `folder` holds ProgramFileName.
+bool ProgramFileExists(const char *folder);
+
+// What opening the program file at `path` for reading, without sharing, says
+// of it.  Nothing stays open.
+enum ProgramState {
+    ProgramPresent,     // it opened: it is there and nobody has it open
+    ProgramRunning,     // another process holds it (a sharing violation): it runs
+    ProgramNotOpened    // any other failure, normally because there is no such file
+};
+ProgramState ProbeProgramFile(const char *path);

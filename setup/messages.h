@@ -1,0 +1,46 @@
+// Every coded box the installer shows, of two kinds: a fixed text, or the
+// system's own text for the error number the failing call left.  The caption
+// is "ERROR " and the code.  Each failure shows its box in one place: the
+// function that knows its cause.
+#pragma once
+
+struct FixedMessage {
+    const char *code;
+    const char *text;
+};
+
+struct SystemTextMessage {
+    const char *code;
+};
+
+// Start-up.
+static const SystemTextMessage SettingsKeyFailed = {"1"};
+static const FixedMessage CannotProceed = {"1A", "Unable to proceed with installation"};
+static const FixedMessage NoWindowsFolder = {"2", "Unable to locate Windows directory"};
+static const FixedMessage NoTempFolder = {"3", "Unable to locate temp path."};
+static const FixedMessage CannotInitialize = {"43", "Unable to initialize"};
+
+// The folder rules.
+static const FixedMessage InvalidDrive = {"11", "Invalid drive specification"};
+static const FixedMessage RemovableDrive = {"12", "You can't install Quillmark to a removable disk."};
+static const FixedMessage FolderTooLong = {"27", "Folder name too long"};
+static const FixedMessage NotAFolder = {"13", "The install location is not a folder."};
+static const FixedMessage FolderReadOnly = {"14", "The folder is read only."};
+static const FixedMessage InvalidFolder = {"15", "Invalid folder"};
+static const FixedMessage CannotCreateFolder = {"16", "Could not create the specified folder."};
+
+// Placing the main program.
+static const FixedMessage RunningCopyFound = {"4",
+    "Your existing copy of Quillmark is running.  Installation aborted."};
+static const FixedMessage NewerCopyFound = {"5",
+    "A more recent version of Quillmark already exists at the install location.  Installation aborted."};
+static const FixedMessage CopyNotVersion1 = {"17",
+    "The copy of Quillmark already at the install location is not version 1.  It will be replaced."};
+static const SystemTextMessage ProgramNotExpanded = {"34"};
+static const SystemTextMessage ProgramNotMoved = {"37"};
+
+// Registering.
+static const FixedMessage RegistryNotWritten = {"8",
+    "Error encountered while writing to the system registry."};
+static const FixedMessage UninstallerNotRegistered = {"9", "Unable to register uninstall program."};
+static const SystemTextMessage FolderNotRemembered = {"10"};
