@@ -3,6 +3,9 @@
 #   $(GEN)/carried_files.h      the manifest rows and the other entries, for
 #                               the code (tools/carried_files.py)
 #   $(GEN)/carried_files.rc     the resource script's FILE lines
+#   $(GEN)/installed_sums.h     size and CRC-32 of each file installed into the
+#                               install folder (payload/installed_files.h)
+#   $(GEN)/stored_sums.h        size and CRC-32 of each "FILE" entry as stored
 #   $(B)/payload/files/<name>   every carried file as it must come out on disk
 #   $(B)/payload/rc/<entry>.bin the bytes of "FILE" entry <entry>: the SZDD
 #                               image of the file for expanded entries, the
@@ -21,6 +24,8 @@ CARRIED_LIST := payload/carried_files.txt
 CARRIED_TOOL := tools/carried_files.py
 CARRIED_HEADER := $(GEN)/carried_files.h
 CARRIED_RC := $(GEN)/carried_files.rc
+INSTALLED_SUMS := $(GEN)/installed_sums.h
+STORED_SUMS := $(GEN)/stored_sums.h
 
 $(ICON): resources/icon/make_icon.py
 	@mkdir -p $(@D)
@@ -75,6 +80,14 @@ $(PAYLOAD_RC_DIR)/$(1).bin: $(PAYLOAD_FILES_DIR)/$(2) $(if $(filter expand,$(3))
 	$(if $(filter expand,$(3)),$$(SZDDC) $$< $$@,cp $$< $$@.part && mv $$@.part $$@)
 endef
 $(foreach e,$(CARRIED),$(eval $(call payload_bin_rule,$(call carried_field,$(e),1),$(call carried_field,$(e),2),$(call carried_field,$(e),3))))
+
+# --- sizes and CRCs, once the files are made.  The uninstaller carries the
+# first table, so it covers everything installed into the folder but itself.
+$(INSTALLED_SUMS): $(filter-out %/$(call carried_with_role,uninstaller),$(PAYLOAD_FILES)) $(CARRIED_LIST) $(CARRIED_TOOL)
+	python3 -B $(CARRIED_TOOL) --installed $(PAYLOAD_FILES_DIR) $@
+
+$(STORED_SUMS): $(PAYLOAD_BINS) $(CARRIED_LIST) $(CARRIED_TOOL)
+	python3 -B $(CARRIED_TOOL) --stored $(PAYLOAD_RC_DIR) $@
 
 .PHONY: payload-bins
 payload-bins: $(PAYLOAD_BINS) $(ICON)

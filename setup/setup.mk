@@ -5,7 +5,7 @@ SETUP_LIBRARY_SOURCES := $(filter-out setup/main.cpp,$(SETUP_SOURCES))
 SETUP_OBJECTS := $(patsubst %.cpp,$(B)/setup-obj/%.o,$(SETUP_SOURCES))
 SETUP_LIBS := -llz32 -lversion -lshell32 -ladvapi32 -lgdi32 -luser32 -lkernel32
 
-$(B)/setup-obj/%.o: %.cpp $(wildcard */*.h) $(CARRIED_HEADER) Makefile
+$(B)/setup-obj/%.o: %.cpp $(wildcard */*.h) $(CARRIED_HEADER) $(INSTALLED_SUMS) $(STORED_SUMS) Makefile
 	@mkdir -p $(dir $@)
 	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@
 

@@ -9,12 +9,21 @@ setup.exe carries.
                                     ENTRY:NAME:METHOD:ROLE[,ROLE]
     carried_files.py --rows         the manifest rows for shell scripts, one a
                                     line: NAME yes|no (read-only)
+    carried_files.py --installed FILES OUT
+                                    C++ header: size and CRC-32 of each file
+                                    the installer puts in the install folder
+                                    (the program, then the manifest rows), as
+                                    found in the folder FILES
+    carried_files.py --stored BINS OUT
+                                    C++ header: entry number, size and CRC-32
+                                    of each "FILE" entry, from BINS/<entry>.bin
 
 The list is checked first; a fault in it is reported with its line number and
 nothing is written.
 """
 import os
 import sys
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 LIST = os.path.join(ROOT, 'payload', 'carried_files.txt')
@@ -103,6 +112,37 @@ def rc(entries):
     return '\n'.join(out) + '\n'
 
 
+def sums_header(what, macro, rows):
+    out = ['// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
+           '#pragma once', '', f'// {what}', f'#define {macro} \\']
+    out += [f'    {{{row}}}, \\' for row in rows]
+    return '\n'.join(out) + '\n'
+
+
+def size_and_crc(path):
+    with open(path, 'rb') as f:
+        data = f.read()
+    return len(data), zlib.crc32(data)
+
+
+def installed(entries, folder):
+    placed = [only(entries, 'program')] + [e for e in entries if 'manifest' in e.roles]
+    rows = []
+    for e in placed:
+        size, crc = size_and_crc(os.path.join(folder, e.name))
+        rows.append(f'"{e.name}", {size}, 0x{crc:08X}')
+    return sums_header('{name, size, CRC-32} of each file installed into the install folder: '
+                       'the program, then the manifest rows in order.', 'INSTALLED_FILES', rows)
+
+
+def stored(entries, folder):
+    rows = []
+    for e in sorted(entries, key=lambda e: e.number):
+        size, crc = size_and_crc(os.path.join(folder, f'{e.number}.bin'))
+        rows.append(f'{e.number}, {size}, 0x{crc:08X}')
+    return sums_header('{entry, size, CRC-32} of each "FILE" entry as stored.', 'STORED_ENTRIES', rows)
+
+
 def write(path, text):
     os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     old = None
@@ -121,6 +161,10 @@ def main(argv):
         write(argv[2], header(entries))
     elif len(argv) == 3 and argv[1] == '--rc':
         write(argv[2], rc(entries))
+    elif len(argv) == 4 and argv[1] == '--installed':
+        write(argv[3], installed(entries, argv[2]))
+    elif len(argv) == 4 and argv[1] == '--stored':
+        write(argv[3], stored(entries, argv[2]))
     elif argv[1:] == ['--make']:
         print(' '.join(f'{e.number}:{e.name}:{e.method}:{",".join(e.roles)}' for e in entries))
     elif argv[1:] == ['--rows']:

@@ -1,12 +1,13 @@
 # qmkuins1.exe, the uninstaller the installer carries: i686, no C runtime.  It
 # shares the installer's text, path, item-list and registry helpers.
 UNINSTALLER_SOURCES := $(wildcard apps/uninstaller/*.cpp) \
-  setup/text.cpp setup/paths.cpp setup/files.cpp setup/item_list.cpp setup/registry.cpp
+  setup/text.cpp setup/paths.cpp setup/files.cpp setup/item_list.cpp setup/registry.cpp \
+  setup/crc32.cpp
 UNINSTALLER_OBJECTS := $(patsubst %.cpp,$(B)/uninstaller-obj/%.o,$(UNINSTALLER_SOURCES))
 UNINSTALLER_LIBS := -lshell32 -ladvapi32 -luser32 -lkernel32
 
 $(B)/uninstaller-obj/%.o: %.cpp $(wildcard apps/uninstaller/*.h setup/*.h payload/*.h registration/*.h) \
-  $(CARRIED_HEADER)
+  $(CARRIED_HEADER) $(INSTALLED_SUMS)
 	@mkdir -p $(dir $@)
 	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@
 

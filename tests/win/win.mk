@@ -4,7 +4,7 @@ WIN_TEST := $(B)/tests/setup_win_test.exe
 WIN_TEST_SOURCES := $(wildcard tests/win/*.cpp)
 WIN_TEST_OBJECTS := $(patsubst %.cpp,$(B)/win-obj/%.o,$(SETUP_LIBRARY_SOURCES) $(WIN_TEST_SOURCES))
 
-$(B)/win-obj/%.o: %.cpp $(wildcard */*.h tests/win/*.h) $(CARRIED_HEADER)
+$(B)/win-obj/%.o: %.cpp $(wildcard */*.h tests/win/*.h) $(CARRIED_HEADER) $(INSTALLED_SUMS) $(STORED_SUMS)
 	@mkdir -p $(dir $@)
 	$(CC32) $(TEST_CXXFLAGS) -c $< -o $@
 
