@@ -10,5 +10,6 @@ void FindProgramFilesFolder();
 bool ProposeInstallFolder(PathBuffer out);
 
 // Checks and prepares `path` (trimmed in place; created when missing).  With
-// `report` set each failure shows its coded box.
+// `report` set each failure shows its coded box.  A drive root that passes
+// comes back as 'X:\'.
 bool ValidateInstallFolder(char *path, bool report);

@@ -4,6 +4,16 @@
 #include "setup/paths.h"
 #include <windows.h>
 
+// A drive root passes as 'X:\': 'X:' alone names the drive's current folder.
+static bool Accept(char *path)
+{
+    if (path[2] == 0) {
+        path[2] = '\\';
+        path[3] = 0;
+    }
+    return true;
+}
+
 static bool Reject(bool report, const FixedMessage &message)
 {
     if (report)
@@ -33,9 +43,9 @@ bool ValidateInstallFolder(char *path, bool report)
             return Reject(report, FolderReadOnly);
         if (attributes & (FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY))
             return Reject(report, InvalidFolder);
-        return true;
+        return Accept(path);
     }
     if (CreateDirectoryA(path, 0))
-        return true;
+        return Accept(path);
     return Reject(report, CannotCreateFolder);
 }

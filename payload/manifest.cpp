@@ -1,13 +1,22 @@
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
+#include "setup/errors.h"
 #include "setup/globals.h"
+#include "setup/paths.h"
 
-void InstallManifest()
+bool InstallManifest()
 {
     for (const PayloadEntry &entry : g_manifest) {
-        if (entry.method == Expand)
-            InstallPayload(entry.id, g_installDir, entry.name);
-        else
-            WritePayloadFile(entry.id, g_installDir, entry.name, entry.readOnly);
+        bool written = entry.method == Expand
+                           ? InstallPayload(entry.id, g_installDir, entry.name)
+                           : WritePayloadFile(entry.id, g_installDir, entry.name, entry.readOnly);
+        if (!written) {
+            DWORD error = GetLastError();
+            PathBuffer path;
+            JoinPath(g_installDir, entry.name, path);
+            ReportSystemError(error, FileNotWritten, path);
+            return false;
+        }
     }
+    return true;
 }

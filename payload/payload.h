@@ -4,37 +4,49 @@
 #include <windows.h>
 #include "setup/product.h"
 
+// Every operation here that fails leaves the reason as the last error, and
+// leaves no file it began: a file is written whole or not at all.
+
 // The bytes of "FILE" entry `id`, valid for the whole run; null when there is
 // no such entry or it is empty.
 const BYTE *LoadPayload(WORD id, DWORD *size);
 
-// Replaces `path` with `count` bytes (a read-only file included).  False when
-// the file cannot be created or not every byte is written.
+// Writes `count` bytes as a new file at `path`, replacing one of that name.
 bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path);
 
+// Entry `id` as stored, into `folder`\`name`.
 bool StagePayload(WORD id, const char *folder, const char *name);
 
-// Copies one file to another through LZ32, expanding an SZDD image.  A target
-// that cannot be created gives false and no other file.
+// Copies one file into a new one through LZ32, expanding an SZDD image.
 bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *targetFolder,
                 const char *targetName);
 
-// The expanding install: entry `id` goes to "data.tmp" in the temporary
-// folder, then expanded to `folder`\`name`; the staging file is deleted.
+// Entry `id` expanded into `folder`\`name`, by way of "data.tmp" in the
+// temporary folder, which is deleted again.
+bool ExpandPayload(WORD id, const char *folder, const char *name);
+
+// Gives the complete file `folder`\`staged` the name `name`.  A file that
+// had the name is moved aside first and put back if the new one cannot take
+// it, so it is either replaced or left exactly as it was.
+bool PutInPlace(const char *folder, const char *staged, const char *name);
+
+// The expanding install: ExpandPayload under a staging name beside `name`,
+// then PutInPlace.
 bool InstallPayload(WORD id, const char *folder, const char *name);
 
-// The raw install: entry `id` as stored, read-only when asked.
+// The raw install: entry `id` as stored, read-only when asked, by way of a
+// staging name beside `name`.
 bool WritePayloadFile(WORD id, const char *folder, const char *name, bool readOnly);
 
-// Writes every file of the table into g_installDir; a file that cannot be
-// written is skipped.
-void InstallManifest();
+// Writes the table's files into g_installDir in order.  At the first that
+// cannot be written it shows box 35, naming the file, and returns false; the
+// files written before it stay.
+bool InstallManifest();
 
 enum PlacementResult { Placed, AlreadyRunning, NewerPresent, PlacementFailed };
 
 // Puts the main program in place, unless a copy there is running or newer.
-// Every result but Placed has shown its box (34 and 37 only when the failing
-// call left an error number).
+// Every result but Placed has shown its box.
 PlacementResult PlaceMainProgram();
 
 // The version of `path`: high word of the first half, and the second half;

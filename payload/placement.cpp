@@ -4,7 +4,6 @@
 #include "setup/errors.h"
 #include "setup/files.h"
 #include "setup/globals.h"
-#include "setup/paths.h"
 
 static const char ImageFileName[] = "image.tmp";
 
@@ -61,21 +60,18 @@ static PlacementResult CheckExistingProgram()
 
 PlacementResult PlaceMainProgram()
 {
-    SetFileAttributesA(g_programPath, FILE_ATTRIBUTE_NORMAL);
     PlacementResult existing = CheckExistingProgram();
     if (existing != Placed)
         return existing;
-
-    if (!InstallPayload(MainProgramEntry, g_installDir, ImageFileName)) {
+    // The new program is expanded beside the old one, which is replaced only
+    // once the new one is complete: a failure leaves the old one as it was.
+    if (!ExpandPayload(MainProgramEntry, g_installDir, ImageFileName)) {
         ReportSystemError(GetLastError(), ProgramNotExpanded);
         return PlacementFailed;
     }
-    DeleteFileA(g_programPath);
-    PathBuffer imagePath;
-    JoinPath(g_installDir, ImageFileName, imagePath);
-    if (MoveFileA(imagePath, g_programPath))
-        return Placed;
-    ReportSystemError(GetLastError(), ProgramNotMoved);
-    DeleteFileIn(g_installDir, ImageFileName);
-    return PlacementFailed;
+    if (!PutInPlace(g_installDir, ImageFileName, ProgramFileName)) {
+        ReportSystemError(GetLastError(), ProgramNotMoved);
+        return PlacementFailed;
+    }
+    return Placed;
 }

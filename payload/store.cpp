@@ -1,10 +1,15 @@
 #include "payload/payload.h"
 #include "setup/files.h"
 #include "setup/globals.h"
-#include "setup/paths.h"
+#include "setup/text.h"
 #include <lzexpand.h>
 
 static const char StagingFileName[] = "data.tmp";
+
+// Beside a file being replaced: its new bytes until they are complete, and the
+// old file while the new one is moved in.
+static const char NewSuffix[] = ".new";
+static const char OldSuffix[] = ".old";
 
 const BYTE *LoadPayload(WORD id, DWORD *size)
 {
@@ -15,27 +20,60 @@ const BYTE *LoadPayload(WORD id, DWORD *size)
     DWORD count = SizeofResource(g_instance, entry);
     HGLOBAL loaded = count ? LoadResource(g_instance, entry) : 0;
     const BYTE *bytes = loaded ? static_cast<const BYTE *>(LockResource(loaded)) : 0;
-    if (bytes)
-        *size = count;
+    if (!bytes) {
+        SetLastError(ERROR_INVALID_DATA);
+        return 0;
+    }
+    *size = count;
     return bytes;
 }
 
-// Creates `path` afresh with `flags` and writes all `count` bytes in one call.
-static bool CreateAndWrite(const BYTE *bytes, DWORD count, const char *path, DWORD flags)
+// Removes a file of ours, read-only or not, keeping the error that led here.
+static void Discard(const char *path)
 {
+    DWORD error = GetLastError();
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, flags, 0);
+    DeleteFileA(path);
+    SetLastError(error);
+}
+
+// A new, empty file at `path` for writing.  A file of that name left by an
+// earlier run goes first, so that the attributes asked for are the ones the
+// file gets (some systems keep the old ones when a file is replaced).
+static HANDLE CreateNewFile(const char *path, DWORD flags)
+{
+    Discard(path);
+    return CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, flags, 0);
+}
+
+// Writes all `count` bytes with one call.  A short write is the disk filling
+// up, which the system itself does not call an error.
+static bool WriteWhole(HANDLE file, const BYTE *bytes, DWORD count)
+{
+    DWORD written = 0;
+    if (!WriteFile(file, bytes, count, &written, 0))
+        return false;
+    if (written == count)
+        return true;
+    SetLastError(ERROR_DISK_FULL);
+    return false;
+}
+
+static bool WriteNewFile(const BYTE *bytes, DWORD count, const char *path, DWORD flags)
+{
+    HANDLE file = CreateNewFile(path, flags);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    DWORD written = 0;
-    bool complete = WriteFile(file, bytes, count, &written, 0) && written == count;
+    bool complete = WriteWhole(file, bytes, count);
     CloseHandle(file);
+    if (!complete)
+        Discard(path);
     return complete;
 }
 
 bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path)
 {
-    return CreateAndWrite(bytes, count, path, FILE_FLAG_SEQUENTIAL_SCAN);
+    return WriteNewFile(bytes, count, path, FILE_FLAG_SEQUENTIAL_SCAN);
 }
 
 bool StagePayload(WORD id, const char *folder, const char *name)
@@ -43,32 +81,71 @@ bool StagePayload(WORD id, const char *folder, const char *name)
     DWORD size;
     const BYTE *bytes = LoadPayload(id, &size);
     PathBuffer path;
-    return bytes && JoinPath(folder, name, path) && WriteBufferToFile(bytes, size, path);
+    return bytes && PathIn(folder, name, path) && WriteBufferToFile(bytes, size, path);
+}
+
+// The system error for an LZ32 failure that left none of its own.
+static DWORD LzError(INT result)
+{
+    switch (result) {
+    case LZERROR_WRITE:
+        return ERROR_DISK_FULL;         // a short write: see WriteWhole
+    case LZERROR_GLOBALLOC:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case LZERROR_BADINHANDLE:
+    case LZERROR_BADOUTHANDLE:
+        return ERROR_INVALID_HANDLE;
+    case LZERROR_READ:
+        return ERROR_READ_FAULT;
+    }
+    return ERROR_INVALID_DATA;          // a damaged image or an unknown method
+}
+
+// LZ32 works on file handles of the 16-bit kind; a Win32 file handle passes
+// as one.  The paths never go through an OFSTRUCT, which holds 128 bytes.
+static HFILE AsLzFile(HANDLE file)
+{
+    return static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
 }
 
 bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *targetFolder,
                 const char *targetName)
 {
     PathBuffer sourcePath, targetPath;
-    if (!JoinPath(sourceFolder, sourceName, sourcePath) ||
-        !JoinPath(targetFolder, targetName, targetPath))
+    if (!PathIn(sourceFolder, sourceName, sourcePath) || !PathIn(targetFolder, targetName, targetPath))
         return false;
-    OFSTRUCT sourceInfo, targetInfo;
-    INT source = LZOpenFileA(sourcePath, &sourceInfo, OF_READ);
-    if (source < 0)
+    HANDLE sourceFile = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, 0);
+    if (sourceFile == INVALID_HANDLE_VALUE)
         return false;
-    // The target is created by OpenFile, not LZOpenFileA: when the name cannot
-    // be created, LZOpenFileA creates it again with its last letter replaced
-    // by '_', which would leave a stray file beside the one that is in use.
-    HFILE target = OpenFile(targetPath, &targetInfo, OF_CREATE);
-    bool copied = target >= 0 && LZCopy(source, target) >= 0;
-    if (target >= 0)
-        LZClose(target);
+    INT source = LZInit(AsLzFile(sourceFile));
+    if (source < 0) {
+        CloseHandle(sourceFile);
+        SetLastError(LzError(source));
+        return false;
+    }
+    HANDLE targetFile = CreateNewFile(targetPath, FILE_FLAG_SEQUENTIAL_SCAN);
+    if (targetFile == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        LZClose(source);                // closes the source file too
+        SetLastError(error);
+        return false;
+    }
+    SetLastError(0);
+    LONG copied = LZCopy(source, AsLzFile(targetFile));
+    DWORD error = copied < 0 ? GetLastError() : 0;
+    if (copied < 0 && error == 0)
+        error = LzError(copied);
+    LZClose(AsLzFile(targetFile));
     LZClose(source);
-    return copied;
+    if (copied >= 0)
+        return true;
+    Discard(targetPath);
+    SetLastError(error);
+    return false;
 }
 
-bool InstallPayload(WORD id, const char *folder, const char *name)
+bool ExpandPayload(WORD id, const char *folder, const char *name)
 {
     if (!StagePayload(id, g_tempDir, StagingFileName))
         return false;
@@ -80,22 +157,61 @@ bool InstallPayload(WORD id, const char *folder, const char *name)
     return expanded;
 }
 
+// `name` with `suffix` after it.
+static bool NameWith(const char *name, const char *suffix, PathBuffer out)
+{
+    if (CopyText(out, PathSize, name) && AppendText(out, PathSize, suffix))
+        return true;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+}
+
+bool PutInPlace(const char *folder, const char *staged, const char *name)
+{
+    PathBuffer stagedPath, target, oldName, old;
+    if (!PathIn(folder, staged, stagedPath))
+        return false;
+    if (!PathIn(folder, name, target) || !NameWith(name, OldSuffix, oldName) ||
+        !PathIn(folder, oldName, old)) {
+        Discard(stagedPath);
+        return false;
+    }
+    // The old file steps aside whole, attributes and all, and comes back if
+    // the new one cannot take its name.
+    Discard(old);
+    bool replacing = MoveFileA(target, old);
+    if (!replacing && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        Discard(stagedPath);
+        return false;
+    }
+    if (!MoveFileA(stagedPath, target)) {
+        DWORD error = GetLastError();
+        if (replacing)
+            MoveFileA(old, target);
+        Discard(stagedPath);
+        SetLastError(error);
+        return false;
+    }
+    if (replacing)
+        Discard(old);
+    return true;
+}
+
+bool InstallPayload(WORD id, const char *folder, const char *name)
+{
+    PathBuffer staged;
+    return NameWith(name, NewSuffix, staged) && ExpandPayload(id, folder, staged) &&
+           PutInPlace(folder, staged, name);
+}
+
 bool WritePayloadFile(WORD id, const char *folder, const char *name, bool readOnly)
 {
     DWORD size;
     const BYTE *bytes = LoadPayload(id, &size);
-    PathBuffer path;
-    if (!bytes || !JoinPath(folder, name, path))
+    PathBuffer staged, stagedPath;
+    if (!bytes || !NameWith(name, NewSuffix, staged) || !PathIn(folder, staged, stagedPath))
         return false;
+    // The staged file is new, so it takes the read-only attribute wherever it runs.
     DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (readOnly ? FILE_ATTRIBUTE_READONLY : 0);
-    if (!CreateAndWrite(bytes, size, path, flags))
-        return false;
-    // Some systems do not apply the attribute when an existing file is
-    // replaced: set it where it did not take.
-    if (readOnly) {
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY))
-            SetFileAttributesA(path, attributes | FILE_ATTRIBUTE_READONLY);
-    }
-    return true;
+    return WriteNewFile(bytes, size, stagedPath, flags) && PutInPlace(folder, staged, name);
 }

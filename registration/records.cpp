@@ -44,10 +44,12 @@ bool RegisterUninstaller()
 {
     HKEY uninstall, product;
     bool result = false;
-    if (CreateKey(HKEY_LOCAL_MACHINE, UninstallKey, ReadWriteAccess, &uninstall) == ERROR_SUCCESS) {
+    // A Windows folder too long to name the uninstaller in gets no entry at
+    // all rather than one with an empty command.
+    PathBuffer command;
+    if (JoinPath(g_windowsDir, UninstallerFileName, command) &&
+        CreateKey(HKEY_LOCAL_MACHINE, UninstallKey, ReadWriteAccess, &uninstall) == ERROR_SUCCESS) {
         if (CreateKey(uninstall, ProductName, ReadWriteAccess, &product) == ERROR_SUCCESS) {
-            PathBuffer command;
-            JoinPath(g_windowsDir, UninstallerFileName, command);
             result = SetStringValue(product, DisplayNameValueName, DisplayName) == ERROR_SUCCESS;
             if (SetStringValue(product, UninstallStringValueName, command) != ERROR_SUCCESS)
                 result = false;

@@ -8,5 +8,6 @@
 // code, the error icon and OK.
 void ReportError(const FixedMessage &message);
 
-// The same box with the system's own text for `status`; nothing for 0.
-void ReportSystemError(DWORD status, const SystemTextMessage &message);
+// The same box with the system's own text for `status`, and `detail` (a
+// file's path, say) on a line of its own after it; nothing for 0.
+void ReportSystemError(DWORD status, const SystemTextMessage &message, const char *detail = 0);

@@ -1,13 +1,19 @@
 #include "setup/files.h"
 #include "setup/paths.h"
-#include "setup/text.h"
 #include <windows.h>
+
+bool PathIn(const char *folder, const char *name, PathBuffer out)
+{
+    if (JoinPath(folder, name, out))
+        return true;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+}
 
 void DeleteFileIn(const char *folder, const char *name)
 {
     PathBuffer path;
-    if (CopyText(path, PathSize, folder) && AppendText(path, PathSize, "\\") &&
-        AppendText(path, PathSize, name))
+    if (JoinPath(folder, name, path))
         DeleteFileA(path);
 }
 

@@ -95,11 +95,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(AGREEMENT_DIALOG), g_backdrop,
                         AgreementDlgProc, 0) != IDOK)
         return 0;
-    HWND wait = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(WAIT_DIALOG), g_backdrop,
-                                   LocationDlgProc, 0);
+    HWND wait = ShowWaitBox();
 
-    if (PlaceMainProgram() == Placed) {
-        InstallManifest();
+    if (PlaceMainProgram() == Placed && InstallManifest()) {
         Register();
         CreateShortcuts();
         Launch();

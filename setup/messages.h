@@ -39,6 +39,9 @@ static const FixedMessage CopyNotVersion1 = {"17",
 static const SystemTextMessage ProgramNotExpanded = {"34"};
 static const SystemTextMessage ProgramNotMoved = {"37"};
 
+// Writing the other files; the box names the file.
+static const SystemTextMessage FileNotWritten = {"35"};
+
 // Registering.
 static const FixedMessage RegistryNotWritten = {"8",
     "Error encountered while writing to the system registry."};

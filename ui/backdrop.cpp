@@ -29,7 +29,10 @@ HWND CreateBackdrop()
     windowClass.lpfnWndProc = BackdropWndProc;
     windowClass.hInstance = g_instance;
     windowClass.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(PRODUCT_ICON));
-    windowClass.hIconSm = windowClass.hIcon;
+    // The icon's own small image, not the large one shrunk.
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(g_instance, MAKEINTRESOURCEA(PRODUCT_ICON), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorA(0, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.lpszClassName = ProductName;
     if (!RegisterClassExA(&windowClass))

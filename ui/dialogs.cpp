@@ -111,3 +111,14 @@ INT_PTR CALLBACK AgreementDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
     return FALSE;
 }
+
+HWND ShowWaitBox()
+{
+    HWND wait = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(WAIT_DIALOG), g_backdrop,
+                                   LocationDlgProc, 0);
+    if (g_backdrop)
+        UpdateWindow(g_backdrop);
+    if (wait)
+        RedrawWindow(wait, 0, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return wait;
+}

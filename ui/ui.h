@@ -12,3 +12,8 @@ void PaintBackdrop(HDC dc);
 INT_PTR CALLBACK LocationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ChangeFolderDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AgreementDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The modeless wait box, painted at once with the backdrop behind it: nothing
+// serves their messages while the files are written.  Null when it cannot be
+// made.
+HWND ShowWaitBox();

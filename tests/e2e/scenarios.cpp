@@ -405,9 +405,12 @@ void CheckRegValue(HKEY root, const std::string &key, const char *name, const st
     CheckEq(label + " (REG_SZ)", "REG_SZ " + Quote(expected), (type == REG_SZ ? "REG_SZ " : "type " + std::to_string(type) + " ") + Quote(value));
 }
 
+// The folder as the installer records it: a drive's root ("Q:") as "Q:\".
+std::string Recorded(const std::string &folder) { return folder.size() == 2 ? folder + "\\" : folder; }
+
 void CheckAppPaths(const std::string &folder) {
     CheckRegValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, nullptr, Join(folder, ProgramFileName));
-    CheckRegValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, folder);
+    CheckRegValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, Recorded(folder));
 }
 
 void CheckUninstallEntry() {
@@ -418,7 +421,7 @@ void CheckUninstallEntry() {
 void CheckRegistration(const std::string &folder) {
     CheckAppPaths(folder);
     CheckUninstallEntry();
-    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
+    CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, Recorded(folder));
 }
 
 // The uninstaller as built in `folder`, and none in `notIn`.
@@ -443,7 +446,7 @@ void CheckShortcuts(const std::string &folder) {
         CheckEq(what + ": target", program, link.target);
         CheckEq(what + ": no arguments", "", link.arguments);
         CheckEq(what + ": icon", program + ",0", link.iconPath + "," + std::to_string(link.iconIndex));
-        CheckEq(what + ": working folder", folder, link.workingDir);
+        CheckEq(what + ": working folder", Recorded(folder), link.workingDir);
         CheckEq(what + ": description", "Shortcut to Quillmark", link.description);
     }
 }
@@ -516,19 +519,26 @@ void CheckLaunch(const std::string &folder, const Launch &launch) {
     CheckEq("the program runs in the install folder", folder + "\\", ProcessCurrentDir(launch.pid));
 }
 
-// A complete install into `folder` (typed into dialog 102 unless it is the
-// default proposal): every file, record, shortcut and the launch.  Run twice;
-// before the second run the user closes the program and files, records and a
+// A complete install into a folder of the longest length allowed (227
+// characters), typed into dialog 102, with a temporary folder of the longest
+// length after which "data.tmp" still fits (251 characters, its backslash
+// included): every file, record, shortcut and the launch.  Run twice; before
+// the second run the user closes the program and files, records and a
 // shortcut are damaged, all of which the second run puts right.  The second
 // run proposes the first run's folder, which cannot be changed.
 void InstallTwice() {
-    const std::string folder = "C:\\My Apps\\Quillmark";
+    const std::string parent = "C:\\My Apps";
+    const std::string folder = parent + "\\Quillmark" + std::string(227 - parent.size() - 10, '_');
+    const std::string temp = "C:\\" + std::string(247, 't');
     const std::string windows = WindowsDir();
     Check(!Exists(folder) && !Exists(Join(windows, UninstallerFileName)), "before: no installation");
-    MakeDirs("C:\\My Apps");  // the folder check makes only the last level
+    MakeDirs(parent);  // the folder check makes only the last level
+    MakeDirs(temp);
+    Env env;
+    env.set = {{"TMP", temp}, {"TEMP", temp}};
     HWND program = nullptr;
     {
-        Setup setup;
+        Setup setup(env);
         HWND location = ExpectDefaultProposal(setup);
         ChangeFolder(setup, location, folder);
         ExpectItemText("101 shows the folder typed", location, EDIT_BOX, folder);
@@ -539,6 +549,7 @@ void InstallTwice() {
         CheckUninstallerIn(windows, folder);
         CheckShortcuts(folder);
         CheckLaunch(folder, launch);
+        Check(DirIsEmpty(temp), "nothing left in the temporary folder");
         program = launch.window;
     }
 
@@ -561,7 +572,7 @@ void InstallTwice() {
     RegWrite(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, "C:\\Elsewhere\\qmkuins1.exe");
     RemoveTree(Join(SpecialFolder(CSIDL_DESKTOPDIRECTORY), ShortcutFileName));
     {
-        Setup setup;
+        Setup setup(env);
         HWND location = setup.WaitFor(Dlg::Location);
         ExpectItemText("101 proposes the first run's folder", location, EDIT_BOX, folder);
         Check(!ItemEnabled(location, CHANGE_BUTTON), "101: \"Change...\" is disabled");
@@ -572,6 +583,7 @@ void InstallTwice() {
         CheckUninstallerIn(windows, folder);
         CheckShortcuts(folder);
         CheckLaunch(folder, launch);
+        Check(DirIsEmpty(temp), "nothing left in the temporary folder");
     }
 }
 
@@ -646,19 +658,46 @@ ULONGLONG InstallInto(Setup &setup, const std::string &folder) {
     return Accept(setup);
 }
 
+// A run that ended early: no record of an installation, the remembered folder
+// as it was before (`remembered`, or none when empty), no uninstaller, no
+// shortcut.
+void CheckNotRegistered(const std::string &remembered) {
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no App Paths entry");
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
+    std::string value;
+    RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, value);
+    CheckEq("the remembered folder is not rewritten", remembered, value);
+    Check(!Exists(Join(WindowsDir(), UninstallerFileName)), "no uninstaller in the Windows folder");
+    CheckNoShortcuts();
+}
+
+// A run that ended at the file `failed`: the program and every file before it
+// as built, the files of `kept` as they were, nothing else (no staging file,
+// nothing empty or cut off).
+void CheckPartialInstall(const std::string &folder, const std::string &failed,
+                         const std::map<std::string, std::string> &kept) {
+    std::vector<std::string> expected = {ProgramFileName};
+    CheckAsBuilt(folder, ProgramFileName, false);
+    for (const PayloadEntry &file : g_manifest) {
+        if (file.name == failed) break;
+        expected.push_back(file.name);
+        CheckAsBuilt(folder, file.name, file.readOnly);
+    }
+    for (const auto &file : kept) {
+        expected.push_back(file.first);
+        CheckEq(file.first + " keeps the bytes it had", file.second, ReadAll(Join(folder, file.first)));
+    }
+    CheckListing(folder + " holds the files written before " + failed + " and no other", folder, expected);
+    CheckNoStagingFile();
+}
+
 // A refused run wrote nothing: the old program as it was, no other file, no
 // record, no shortcut.
 void CheckNothingWritten(const std::string &folder, const std::string &program) {
     CheckListing(folder + " holds only the program that was there", folder, {ProgramFileName});
     CheckEq("Quillmark.exe is unchanged", program, ReadAll(Join(folder, ProgramFileName)));
     CheckNoStagingFile();
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no App Paths entry");
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
-    std::string remembered;
-    RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, remembered);
-    CheckEq("the remembered folder is not rewritten", folder + "\\", remembered);
-    Check(!Exists(Join(WindowsDir(), UninstallerFileName)), "no uninstaller in the Windows folder");
-    CheckNoShortcuts();
+    CheckNotRegistered(folder + "\\");
 }
 
 // A newer Quillmark.exe (1.0.0.1, 1.0.1.0) in the folder: box 5, nothing written.
@@ -724,10 +763,87 @@ void FilesInUse() {
             HeldFile tips(Join(folder, "tips.txt")), scheme(Join(folder, "White.scm"));
             Setup setup;
             InstallInto(setup, folder);
-            CheckEq("exit code, no box on the way", 0, setup.WaitExit());
+            ExpectError(setup, FileNotWritten.code,
+                        SystemMessage(ERROR_SHARING_VIOLATION) + "\r\n" + Join(folder, "tips.txt"));
+            CheckEq("exit code", 0, setup.WaitExit());
         }
-        CheckInstalledFiles(folder, {}, kept);
+        CheckPartialInstall(folder, "tips.txt", kept);
+        CheckNotRegistered(folder);
     }
+}
+
+// Q: is a drive of 4 MB (scenario.sh); the file `filler` leaves `room` bytes
+// of it free.
+void FillDrive(const std::string &filler, ULONGLONG room) {
+    if (Exists(filler)) RemoveTree(filler);
+    ULARGE_INTEGER free = {};
+    if (!GetDiskFreeSpaceExA("Q:\\", &free, nullptr, nullptr) || free.QuadPart <= room)
+        Fatal("drive Q: is not there, or too small: " + std::to_string(free.QuadPart) + " bytes free");
+    WriteAll(filler, std::string(static_cast<size_t>(free.QuadPart - room), 'f'));
+}
+
+// Installs into the root of a drive that fills up on the way.  The first file
+// that does not fit gets box 35 and the run ends: no file is left empty or cut
+// off, nothing is registered or started.  With room made, a second run
+// completes; a reinstall that runs out of room leaves that install whole, and
+// it still starts.  The root is recorded as "Q:\" throughout.
+void DiskFull() {
+    const std::string drive = "Q:", filler = "Q:\\filler";
+    const ULONGLONG room = 300 * 1024;  // the first files fit, not main.dct after them
+    const std::string boxText = SystemMessage(ERROR_DISK_FULL) + "\r\n" + Join(drive, "main.dct");
+    {
+        Setup setup;
+        HWND location = ExpectDefaultProposal(setup);
+        ChangeFolder(setup, location, "Q:\\");
+        Click(location, IDOK);
+        HWND agreement = setup.WaitFor(Dlg::Agreement);
+        FillDrive(filler, room);
+        Click(agreement, IDOK);
+        ExpectError(setup, FileNotWritten.code, boxText);
+        CheckEq("exit code", 0, setup.WaitExit());
+        Check(!FindTopWindow("Quillmark", setup.Pid()), "nothing started");
+    }
+    CheckPartialInstall(drive, "main.dct", {{"filler", ReadAll(filler)}});
+    CheckNotRegistered("");
+
+    Note("with room made, again");
+    RemoveTree(filler);
+    HWND program = nullptr;
+    {
+        Setup setup;
+        HWND location = ExpectDefaultProposal(setup);
+        ChangeFolder(setup, location, "Q:\\");
+        Click(location, IDOK);
+        Launch launch = WaitForLaunch(setup, Accept(setup), "install");
+        CheckInstalledFiles(drive);
+        CheckRegistration(drive);
+        CheckShortcuts(drive);
+        CheckLaunch(drive, launch);
+        program = launch.window;
+    }
+
+    Note("a reinstall that runs out of room");
+    CloseProgram(program);
+    {
+        Setup setup;
+        HWND location = setup.WaitFor(Dlg::Location);
+        ExpectItemText("101 proposes the drive's root", location, EDIT_BOX, "Q:\\");
+        Click(location, IDOK);
+        HWND agreement = setup.WaitFor(Dlg::Agreement);
+        FillDrive(filler, room);
+        Click(agreement, IDOK);
+        ExpectError(setup, FileNotWritten.code, boxText);
+        CheckEq("exit code", 0, setup.WaitExit());
+    }
+    CheckInstalledFiles(drive, {"filler"});
+    CheckRegistration(drive);
+    CheckShortcuts(drive);
+    Setup started(Env(), Join(drive, ProgramFileName));
+    ULONGLONG limit = GetTickCount64() + g_cfg.timeoutMs;
+    HWND window = nullptr;
+    while (!(window = FindTopWindow("Quillmark", 0)) && started.Running() && GetTickCount64() < limit) Sleep(25);
+    if (!Check(window != nullptr, "the earlier install still starts")) return;
+    CloseProgram(window);
 }
 
 // The App Paths key cannot be written: box 8; everything else still happens.
@@ -788,7 +904,8 @@ const Scenario kScenarios[] = {
     {"uninstall", Uninstall, "the uninstaller after a complete install: declined, confirmed"},
     {"newer-program", NewerProgram, "Quillmark.exe 1.0.0.1 or 1.0.1.0 in the folder: box 5"},
     {"replaced-program", ReplacedProgram, "Quillmark.exe 1.2.0.0 replaced; 2.0.0.0, no version: box 17"},
-    {"files-in-use", FilesInUse, "Quillmark.exe held: box 4; two of the files held: skipped"},
+    {"files-in-use", FilesInUse, "Quillmark.exe held: box 4; two of the files held: box 35 at the first"},
+    {"disk-full", DiskFull, "a drive that fills up: box 35, nothing damaged; then installed, reinstalled"},
     {"app-paths-denied", AppPathsDenied, "App Paths key not writable: box 8, the rest goes on"},
     {"uninstall-denied", UninstallDenied, "Uninstall key not writable: box 9, uninstaller in the folder"},
 };

@@ -12,7 +12,8 @@
 #   - no display ("Graphics"="null"), unmanaged X11 windows for the runs that do
 #     set a display;
 #   - drive A: a floppy and drive D: a CD-ROM, each a folder inside the prefix
-#     (relative links, so every copy of the prefix has its own).
+#     (relative links, so every copy of the prefix has its own); Q: a hard
+#     disk, present in the runs that link it to a small drive (prefix.sh).
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
 need_wine
@@ -76,6 +77,7 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\Software\Wine\Drives]
 "a:"="floppy"
 "d:"="cdrom"
+"q:"="hd"
 REG
 "$WINE64" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1 ||
     die "regedit failed in $new"

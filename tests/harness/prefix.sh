@@ -1,6 +1,9 @@
 # Fresh copies of the template prefix; sourced after env.sh.
 #   prefix_create DIR   makes DIR/prefix, a copy of the template, and prints it
 #   prefix_destroy DIR  stops its Wine server, unmounts and removes DIR
+#   small_drive DIR SIZE
+#                       drive Q: of DIR/prefix: a tmpfs of SIZE (as mount
+#                       takes it: 4m) at DIR/small, a disk that really fills up
 #
 # The copy is an overlay mount over the template (instant, needs root and an
 # upper folder on a file system overlayfs accepts).  Where that is refused the
@@ -34,8 +37,19 @@ prefix_destroy() {
         WINEPREFIX=$p "$WINESERVER" -k >/dev/null 2>&1 || true
         WINEPREFIX=$p "$WINESERVER" -w >/dev/null 2>&1 || true
     fi
+    if mountpoint -q "$dir/small" 2>/dev/null; then
+        umount "$dir/small" 2>/dev/null || umount -l "$dir/small" 2>/dev/null || true
+    fi
     if mountpoint -q "$p" 2>/dev/null; then
         umount "$p" 2>/dev/null || umount -l "$p" 2>/dev/null || true
     fi
     rm -rf "$dir"
+}
+
+small_drive() {
+    local dir=$1 size=$2
+    mkdir -p "$dir/small"
+    mount -t tmpfs -o "size=$size" tmpfs "$dir/small" || die "cannot mount a tmpfs at $dir/small (needs root)"
+    # The template lists q: as a hard disk; the link makes it present.
+    ln -sfn "$dir/small" "$dir/prefix/dosdevices/q:"
 }

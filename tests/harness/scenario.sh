@@ -47,6 +47,7 @@ drive() {
 # no read-only attribute for folders but reports one without write permission.
 case $name in
     rejected-folders) mkdir -p "$prefix/drive_c/ReadOnly" && chmod a-w "$prefix/drive_c/ReadOnly" ;;
+    disk-full) small_drive "$dir" 4m ;;
 esac
 
 if [ "$name" != backdrop ]; then

@@ -1,7 +1,9 @@
 #include "tests/win/check.h"
 #include "setup/messages.h"
 #include <windows.h>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 static int s_passed, s_failed;
 std::string g_payloadFiles, g_fixtures;
@@ -151,6 +153,25 @@ static void RemoveTree(const std::string &path)
     RemoveDirectoryA(path.c_str());
 }
 
+std::string Listing(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (lstrcmpA(found.cFileName, ".") && lstrcmpA(found.cFileName, ".."))
+                names.push_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    std::string listing;
+    for (const std::string &name : names)
+        listing += (listing.empty() ? "" : ", ") + name;
+    return listing;
+}
+
 void FreshFolder(const std::string &path)
 {
     RemoveTree(path);
@@ -183,7 +204,8 @@ std::string ReadRegistryText(void *root, const char *key, const char *name)
     return value;
 }
 
-extern const TestCase g_locationTests[], g_registryTests[], g_payloadTests[], g_shortcutTests[];
+extern const TestCase g_locationTests[], g_registryTests[], g_payloadTests[], g_shortcutTests[],
+    g_uiTests[];
 
 int main(int argc, char **argv)
 {
@@ -193,7 +215,7 @@ int main(int argc, char **argv)
         g_fixtures = argv[2];
     std::setvbuf(stdout, 0, _IONBF, 0);
     SetWindowsHookExA(WH_CBT, AnswerBox, 0, GetCurrentThreadId());
-    for (const TestCase *group : {g_registryTests, g_locationTests, g_payloadTests, g_shortcutTests}) {
+    for (const TestCase *group : {g_registryTests, g_locationTests, g_payloadTests, g_shortcutTests, g_uiTests}) {
         for (const TestCase *test = group; test->name; ++test) {
             int failedBefore = s_failed;
             test->run();

@@ -62,6 +62,8 @@ bool WriteWholeFile(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 bool IsFolder(const std::string &path);
 unsigned Attributes(const std::string &path);
+// The names in a folder, sorted, as "a, b, c".
+std::string Listing(const std::string &folder);
 // Empties and recreates a scratch folder (read-only files included).
 void FreshFolder(const std::string &path);
 // A text value of `key` under `root`: written (a null `value` deletes it) or read.

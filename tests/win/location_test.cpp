@@ -36,9 +36,9 @@ static void GoodFoldersAreTrimmedAndCreated()
     CHECK(Validate(path));                              // now it exists: entered
     CHECK(lstrcmpiA(CurrentFolder().c_str(), "C:\\loctest\\new") == 0);
 
-    path = "C:\\";
+    path = "C:\\\\";                                  // a root passes as a root
     CHECK(Validate(path));
-    CHECK_EQ(path, "C:");
+    CHECK_EQ(path, "C:\\");
 
     path = "D:\\quillmark";                             // a CD-ROM passes the drive rule
     CHECK(Validate(path));

@@ -1,8 +1,8 @@
 // The payload writers and the main program's placement, on real files.
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
+#include "setup/errors.h"
 #include "setup/globals.h"
-#include "setup/messages.h"
 #include "setup/paths.h"
 #include "tests/win/check.h"
 
@@ -18,16 +18,24 @@ static std::string StagingFile()
     return std::string(g_tempDir) + "data.tmp";
 }
 
+// Sets an error no failure here gives, so that a failure that leaves the
+// last error alone is seen.
+static void StaleError()
+{
+    SetLastError(ERROR_INVALID_FUNCTION);
+}
+
 static void MissingEntriesWriteNothing()
 {
     FreshFolder(Scratch);
     DWORD size = 1;
     CHECK(LoadPayload(999, &size) == 0);
     CHECK_EQ(size, 0);
+    StaleError();
     CHECK(!WritePayloadFile(999, Scratch.c_str(), "raw.bin", false));
+    CHECK_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
     CHECK(!InstallPayload(999, Scratch.c_str(), "expanded.bin"));
-    CHECK(!FileExists(Scratch + "\\raw.bin"));
-    CHECK(!FileExists(Scratch + "\\expanded.bin"));
+    CHECK_EQ(Listing(Scratch), "");
 }
 
 static void RawFilesReplaceReadOnlyOnes()
@@ -67,19 +75,87 @@ static void ExpandingInstallsGoThroughTheStagingFile()
     std::string busy = Scratch + "\\tips.txt";
     WriteWholeFile(busy, "in use");
     HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
+    StaleError();
     CHECK(!InstallPayload(163, Scratch.c_str(), "tips.txt"));
+    CHECK_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
     CloseHandle(held);
     CHECK_EQ(ReadWholeFile(busy), "in use");
-    CHECK(!FileExists(Scratch + "\\tips.tx_"));
+    CHECK_EQ(Listing(Scratch), "Sample.scp, copy.scm, tips.txt");
     CHECK(!FileExists(StagingFile()));
+}
+
+// On a drive without room for it a file is not written at all, and one of
+// that name already there stays exactly as it was.  Q: is a drive of 1 MB.
+static void AFailedWriteLeavesTheEarlierFileAsItWas()
+{
+    const std::string folder = "Q:\\paytest", filler = "Q:\\filler";
+    FreshFolder(folder);
+    ULARGE_INTEGER free;
+    GetDiskFreeSpaceExA("Q:\\", &free, 0, 0);
+    const ULONGLONG room = 100 * 1024;                  // main.dct and thes.bin need more
+    WriteWholeFile(filler, std::string(static_cast<size_t>(free.QuadPart - room), 'f'));
+
+    struct { WORD id; const char *name; bool raw; } cases[] = {{112, "main.dct", false}, {117, "thes.bin", true}};
+    for (auto &c : cases) {
+        std::string path = folder + "\\" + c.name;
+        WriteWholeFile(path, "the earlier file");
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        DWORD attributes = Attributes(path);
+        StaleError();
+        CHECK(!(c.raw ? WritePayloadFile(c.id, folder.c_str(), c.name, true)
+                      : InstallPayload(c.id, folder.c_str(), c.name)));
+        CHECK_EQ(GetLastError(), ERROR_DISK_FULL);
+        CHECK_EQ(ReadWholeFile(path), "the earlier file");
+        CHECK_EQ(Attributes(path), attributes);
+    }
+    CHECK(!InstallPayload(147, folder.c_str(), "Quillmark.hlp"));
+    CHECK_EQ(Listing(folder), "main.dct, thes.bin");
+    CHECK(!FileExists(StagingFile()));
+    DeleteFileA(filler.c_str());
+}
+
+// "data.tmp" still fits after a temporary folder of 251 characters; after
+// one of 252 nothing is written and the error says why.
+static void ALongTemporaryFolder()
+{
+    PathBuffer saved;
+    lstrcpyA(saved, g_tempDir);
+    FreshFolder(Scratch);
+    for (size_t length : {251u, 252u}) {
+        std::string temp = "C:\\" + std::string(length - 4, 't');
+        CreateDirectoryA(temp.c_str(), 0);
+        lstrcpyA(g_tempDir, (temp + "\\").c_str());
+        StaleError();
+        bool written = InstallPayload(111, Scratch.c_str(), "Sample.scp");
+        CHECK_EQ(written, length == 251);
+        if (!written)
+            CHECK_EQ(GetLastError(), ERROR_FILENAME_EXCED_RANGE);
+        CHECK_EQ(Listing(temp), "");
+    }
+    CHECK_EQ(Listing(Scratch), "Sample.scp");
+    CHECK_EQ(ReadWholeFile(Scratch + "\\Sample.scp"), Expected("Sample.scp"));
+    lstrcpyA(g_tempDir, saved);
+}
+
+// The system's text is shown as it stands, inserts such as %1 included, with
+// the file named on a line of its own; status 0 shows nothing.
+static void SystemTextsAreShownAsTheyStand()
+{
+    ReportSystemError(ERROR_BAD_EXE_FORMAT, FileNotWritten, "C:\\Quillmark\\tips.txt");
+    std::string box = TakeBoxes();
+    CHECK(box.find("%1") != std::string::npos);
+    CHECK_EQ(box.substr(0, 10), "ERROR 35: ");
+    CHECK(box.size() > 24 && box.substr(box.size() - 24) == "\r\nC:\\Quillmark\\tips.txt\n");
+    ReportSystemError(0, FileNotWritten, "C:\\Quillmark\\tips.txt");
+    CHECK_EQ(TakeBoxes(), "");
 }
 
 static void TheManifestWritesEveryFile()
 {
     FreshFolder(Scratch);
     lstrcpyA(g_installDir, Scratch.c_str());
-    InstallManifest();
-    InstallManifest();                                  // over read-only files too
+    CHECK(InstallManifest());
+    CHECK(InstallManifest());                           // over read-only files too
     for (const PayloadEntry &entry : g_manifest) {
         std::string path = Scratch + "\\" + entry.name;
         CHECK_EQ(ReadWholeFile(path), Expected(entry.name));
@@ -145,12 +221,36 @@ static void TheMainProgramIsPlacedUnlessNewerOrRunning()
     CHECK(!FileExists(StagingFile()));
 }
 
+// When the new program cannot take the name (here its image is held open),
+// the old one, which was moved aside, is put back as it was.
+static void AFailedSwapPutsTheOldProgramBack()
+{
+    Prepare("Quillmark-1.2.0.0.exe");
+    SetFileAttributesA(g_programPath, FILE_ATTRIBUTE_READONLY);
+    std::string before = ReadWholeFile(g_programPath);
+    DWORD attributes = Attributes(g_programPath);
+    std::string image = Scratch + "\\image.tmp";
+    WriteWholeFile(image, "the new program");
+    HANDLE held = CreateFileA(image.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+    StaleError();
+    CHECK(!PutInPlace(Scratch.c_str(), "image.tmp", ProgramFileName));
+    CHECK_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    CloseHandle(held);
+    CHECK_EQ(ReadWholeFile(g_programPath), before);
+    CHECK_EQ(Attributes(g_programPath), attributes);
+    CHECK_EQ(Listing(Scratch), "Quillmark.exe, image.tmp");  // the image was held: it stays
+}
+
 extern const TestCase g_payloadTests[] = {
     {"missing entries write nothing", MissingEntriesWriteNothing},
     {"raw files replace read-only ones", RawFilesReplaceReadOnlyOnes},
     {"expanding installs go through the staging file", ExpandingInstallsGoThroughTheStagingFile},
+    {"system texts are shown as they stand", SystemTextsAreShownAsTheyStand},
     {"the manifest writes every file", TheManifestWritesEveryFile},
     {"versions are read from the file", VersionsAreReadFromTheFile},
+    {"a failed write leaves the earlier file as it was", AFailedWriteLeavesTheEarlierFileAsItWas},
+    {"a long temporary folder", ALongTemporaryFolder},
     {"the main program is placed unless newer or running", TheMainProgramIsPlacedUnlessNewerOrRunning},
+    {"a failed swap puts the old program back", AFailedSwapPutsTheOldProgramBack},
     {0, 0},
 };

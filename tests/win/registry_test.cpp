@@ -1,4 +1,8 @@
 // The registry layer against Wine's real registry.
+#include "registration/record_keys.h"
+#include "registration/registration.h"
+#include "setup/globals.h"
+#include "setup/messages.h"
 #include "setup/registry.h"
 #include "tests/win/check.h"
 #include <cstring>
@@ -65,8 +69,24 @@ static void StringsAreAlwaysTerminatedInsideTheBuffer()
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuillmarkTests");
 }
 
+// A Windows folder too long to name the uninstaller in: no uninstall entry,
+// rather than one with an empty command, and box 9.
+static void NoUninstallEntryWithoutTheUninstallersPath()
+{
+    PathBuffer saved;
+    lstrcpyA(saved, g_windowsDir);
+    lstrcpyA(g_windowsDir, ("C:\\" + std::string(250, 'w')).c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallEntryKey);
+    CHECK(!RegisterUninstaller());
+    CHECK_EQ(TakeBoxes(), BoxLine(UninstallerNotRegistered));
+    HKEY key;
+    CHECK_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallEntryKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    lstrcpyA(g_windowsDir, saved);
+}
+
 extern const TestCase g_registryTests[] = {
     {"settings key is created with its parents", SettingsKeyIsCreatedWithItsParents},
     {"strings are always terminated inside the buffer", StringsAreAlwaysTerminatedInsideTheBuffer},
+    {"no uninstall entry without the uninstaller's path", NoUninstallEntryWithoutTheUninstallersPath},
     {0, 0},
 };

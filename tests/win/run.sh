@@ -7,8 +7,10 @@ need_wine
 dir=$RUNS/win-tests
 prefix=$(prefix_create "$dir")
 trap 'prefix_destroy "$dir"' EXIT
-# A read-only folder, as Wine shows one: no write permission.
+# A read-only folder, as Wine shows one: no write permission.  Q: is a small
+# drive that fills up.
 mkdir -p "$prefix/drive_c/readonly" && chmod a-w "$prefix/drive_c/readonly"
+small_drive "$dir" 1m
 winpath() { echo "Z:${1//\//\\}"; }
 status=0
 WINEPREFIX=$prefix wine "$BUILD/tests/setup_win_test.exe" \
