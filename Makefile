@@ -71,10 +71,11 @@ test:
 	cd $(B)/host-asan && ctest -j2 --output-on-failure --timeout 900
 
 # Speed and size: the compressor against mscompress, where setup.exe's bytes go,
-# and how long an install takes under Wine.
+# how long the check of the carried files and an install take under Wine.
 bench: all
 	@$(MAKE) --no-print-directory bench-szdd
 	@python3 tools/size-report.py $(B)/setup.exe
+	@$(MAKE) --no-print-directory bench-integrity
 	@$(MAKE) --no-print-directory bench-install
 
 clean:

@@ -13,3 +13,9 @@ bool ProposeInstallFolder(PathBuffer out);
 // `report` set each failure shows its coded box.  A drive root that passes
 // comes back as 'X:\'.
 bool ValidateInstallFolder(char *path, bool report);
+
+// Whether the drive of `folder` has room for every file the install writes
+// there (less the files of those names it replaces), and the temporary
+// folder's drive for the largest staging file.  When either has not, box 28
+// names the drive, the room needed and the room free.
+bool HasRoomFor(const char *folder);

@@ -16,3 +16,7 @@ static const InstalledFile g_installedFiles[] = {INSTALLED_FILES};
 
 enum { InstalledFileCount = sizeof g_installedFiles / sizeof g_installedFiles[0] };
 static_assert(InstalledFileCount == MANIFEST_ROW_COUNT + 1, "the program and every manifest row");
+
+// The sizes alone, in the same order, for the installer, which has the names
+// in its manifest.
+static const uint32_t g_installedSizes[] = {INSTALLED_SIZES};

@@ -5,11 +5,11 @@
 #pragma once
 #include "carried_files.h"
 
-enum PayloadMethod { Expand, Raw };
+enum PayloadMethod : unsigned char { Expand, Raw };
 
 struct PayloadEntry {
-    unsigned short id;      // number of the "FILE" resource
     const char *name;       // file name inside the install folder
+    unsigned short id;      // number of the "FILE" resource
     PayloadMethod method;   // Expand: through LZ32; Raw: bytes as stored
     bool readOnly;          // Raw rows only
 };

@@ -11,6 +11,11 @@
 // no such entry or it is empty.
 const BYTE *LoadPayload(WORD id, DWORD *size);
 
+// Whether every carried file is there as the build stored it (size and
+// CRC-32), read in place.  At the first that is not, box 42 names its entry
+// and the result is false.
+bool CarriedFilesIntact();
+
 // Writes `count` bytes as a new file at `path`, replacing one of that name.
 bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path);
 

@@ -4,10 +4,10 @@
 #include <windows.h>
 #include "setup/messages.h"
 
-// A modal box with no owner: the message's text, the caption "ERROR " and its
-// code, the error icon and OK.
-void ReportError(const FixedMessage &message);
+// A modal box with no owner: the message's text, then `detail` (a file's
+// path, say) after a blank line, the caption "ERROR " and its code, the error
+// icon and OK.
+void ReportError(const FixedMessage &message, const char *detail = 0);
 
-// The same box with the system's own text for `status`, and `detail` (a
-// file's path, say) on a line of its own after it; nothing for 0.
+// The same box with the system's own text for `status`; nothing for 0.
 void ReportSystemError(DWORD status, const SystemTextMessage &message, const char *detail = 0);

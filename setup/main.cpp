@@ -10,6 +10,8 @@
 #include "setup/text.h"
 #include "ui/ui.h"
 
+static const char SetupMutexName[] = "Brenlow " PRODUCT_NAME " Setup";
+
 // The per-user settings key must be writable before anything else happens.
 static bool SettingsKeyWritable()
 {
@@ -57,7 +59,7 @@ static bool ChooseInstallFolder(const char *proposal)
             ReportError(CannotInitialize);
         if (choice != IDOK)
             return false;
-        if (ValidateInstallFolder(g_installDir, true))
+        if (ValidateInstallFolder(g_installDir, true) && HasRoomFor(g_installDir))
             return true;
     }
 }
@@ -77,9 +79,22 @@ static void Launch()
     ShellExecuteA(g_backdrop, "open", ProgramFileName, "", g_installDir, SW_SHOWDEFAULT);
 }
 
+// One setup at a time: two would share the staging file in the temporary
+// folder.  The mutex is held until the process ends.
+static bool OnlySetupRunning()
+{
+    CreateMutexA(0, FALSE, SetupMutexName);
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        return true;
+    ReportError(SetupAlreadyRunning);
+    return false;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     g_instance = instance;
+    if (!OnlySetupRunning() || !CarriedFilesIntact())
+        return 0;
     g_backdrop = CreateBackdrop();
     if (!SettingsKeyWritable())
         return 0;

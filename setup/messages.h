@@ -1,6 +1,7 @@
 // Every coded box the installer shows, of two kinds: a fixed text, or the
 // system's own text for the error number the failing call left.  The caption
-// is "ERROR " and the code.  Each failure shows its box in one place: the
+// is "ERROR " and the code.  Some boxes add a detail (a file, a number) below
+// the text.  Each failure shows its box in one place: the
 // function that knows its cause.
 #pragma once
 
@@ -14,6 +15,10 @@ struct SystemTextMessage {
 };
 
 // Start-up.
+static const FixedMessage SetupAlreadyRunning = {"44", "Quillmark's setup is already running."};
+static const FixedMessage SetupDamaged = {"42",
+    "This setup program is damaged: a file it carries is not as it was built.  "
+    "Please get a new copy of the setup program."};
 static const SystemTextMessage SettingsKeyFailed = {"1"};
 static const FixedMessage CannotProceed = {"1A", "Unable to proceed with installation"};
 static const FixedMessage NoWindowsFolder = {"2", "Unable to locate Windows directory"};
@@ -28,6 +33,7 @@ static const FixedMessage NotAFolder = {"13", "The install location is not a fol
 static const FixedMessage FolderReadOnly = {"14", "The folder is read only."};
 static const FixedMessage InvalidFolder = {"15", "Invalid folder"};
 static const FixedMessage CannotCreateFolder = {"16", "Could not create the specified folder."};
+static const FixedMessage NotEnoughRoom = {"28", "There is not enough room on the disk to install Quillmark."};
 
 // Placing the main program.
 static const FixedMessage RunningCopyFound = {"4",

@@ -15,3 +15,15 @@ $(B)/setup-obj/setup.res: resources/setup.rc resources/resource_ids.h $(CARRIED_
 
 $(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res
 	$(CC32) $(SHIP_LDFLAGS) -o $@ $^ $(SETUP_LIBS)
+
+# The check of the carried files, timed (make bench-integrity): the
+# installer's own objects and resources with a main that runs the check.
+INTEGRITY_BENCH := $(B)/bench/integrity.exe
+
+$(INTEGRITY_BENCH): bench/integrity/bench.cpp $(filter-out %/main.o,$(SETUP_OBJECTS)) $(B)/setup-obj/setup.res
+	@mkdir -p $(@D)
+	$(CC32) $(TEST_CXXFLAGS) -O2 -o $@ $^ $(SETUP_LIBS)
+
+.PHONY: bench-integrity
+bench-integrity: $(INTEGRITY_BENCH)
+	bench/integrity/bench.sh

@@ -89,11 +89,11 @@ def header(entries):
     out = ['// Made by tools/carried_files.py from payload/carried_files.txt: edit the list, not this.',
            '#pragma once', '',
            '// The manifest rows, in the order they are written:',
-           '// {entry, name, method, read-only}.',
+           '// {name, entry, method, read-only}.',
            '#define MANIFEST_ROWS \\']
     for e in rows:
         method = 'Expand' if e.method == 'expand' else 'Raw'
-        out.append(f'    {{{e.number}, "{e.name}", {method}, {str(e.read_only).lower()}}}, \\')
+        out.append(f'    {{"{e.name}", {e.number}, {method}, {str(e.read_only).lower()}}}, \\')
     out.append('')
     out.append(f'#define MANIFEST_ROW_COUNT {len(rows)}')
     out.append(f'#define CARRIED_ENTRY_COUNT {len(entries)}')
@@ -112,10 +112,11 @@ def rc(entries):
     return '\n'.join(out) + '\n'
 
 
-def sums_header(what, macro, rows):
+def sums_header(what, macro, rows, largest_what, largest_macro, largest):
     out = ['// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
            '#pragma once', '', f'// {what}', f'#define {macro} \\']
     out += [f'    {{{row}}}, \\' for row in rows]
+    out += ['', f'// {largest_what}', f'#define {largest_macro} {largest}']
     return '\n'.join(out) + '\n'
 
 
@@ -127,20 +128,28 @@ def size_and_crc(path):
 
 def installed(entries, folder):
     placed = [only(entries, 'program')] + [e for e in entries if 'manifest' in e.roles]
-    rows = []
+    rows, largest = [], 0
     for e in placed:
         size, crc = size_and_crc(os.path.join(folder, e.name))
         rows.append(f'"{e.name}", {size}, 0x{crc:08X}')
+        largest = max(largest, size)
+    sizes = ', '.join(row.split(', ')[1] for row in rows)
     return sums_header('{name, size, CRC-32} of each file installed into the install folder: '
-                       'the program, then the manifest rows in order.', 'INSTALLED_FILES', rows)
+                       'the program, then the manifest rows in order.', 'INSTALLED_FILES', rows,
+                       'The largest of them.', 'LARGEST_INSTALLED_FILE_SIZE', largest) + (
+        f'\n// Their sizes alone, in the same order.\n#define INSTALLED_SIZES {sizes}\n')
 
 
 def stored(entries, folder):
-    rows = []
+    rows, largest = [], 0
     for e in sorted(entries, key=lambda e: e.number):
         size, crc = size_and_crc(os.path.join(folder, f'{e.number}.bin'))
         rows.append(f'{e.number}, {size}, 0x{crc:08X}')
-    return sums_header('{entry, size, CRC-32} of each "FILE" entry as stored.', 'STORED_ENTRIES', rows)
+        if e.method == 'expand':
+            largest = max(largest, size)
+    return sums_header('{entry, size, CRC-32} of each "FILE" entry as stored.', 'STORED_ENTRIES', rows,
+                       'The largest entry that is staged in the temporary folder to be expanded.',
+                       'LARGEST_STAGED_ENTRY_SIZE', largest)
 
 
 def write(path, text):

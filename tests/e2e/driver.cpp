@@ -351,7 +351,15 @@ void ExpectError(Setup &setup, const std::string &code, const std::string &text)
     setup.WaitGone(box);
 }
 
-void ExpectError(Setup &setup, const FixedMessage &message) { ExpectError(setup, message.code, message.text); }
+std::string WithDetail(const std::string &text, const std::string &detail) {
+    std::string shown = text;
+    while (!shown.empty() && (shown.back() == '\r' || shown.back() == '\n')) shown.pop_back();
+    return shown + "\r\n\r\n" + detail;
+}
+
+void ExpectError(Setup &setup, const FixedMessage &message, const std::string &detail) {
+    ExpectError(setup, message.code, detail.empty() ? message.text : WithDetail(message.text, detail));
+}
 
 void ChangeFolder(Setup &setup, HWND location, const std::string &folder, bool ok) {
     Click(location, CHANGE_BUTTON);

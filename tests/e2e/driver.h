@@ -91,7 +91,10 @@ private:
 void AnswerBox(Setup &program, const std::string &caption, const std::string &text, int button);
 // Waits for an error box, checks its caption ("ERROR " + code) and text, presses OK.
 void ExpectError(Setup &setup, const std::string &code, const std::string &text);
-void ExpectError(Setup &setup, const FixedMessage &message);
+void ExpectError(Setup &setup, const FixedMessage &message, const std::string &detail = "");
+// A box's text with a detail below it, as the installer shows it: the text
+// without its line ends, a blank line, the detail.
+std::string WithDetail(const std::string &text, const std::string &detail);
 // From dialog 101: "Change...", type `folder` into 102, press OK (or Cancel).
 void ChangeFolder(Setup &setup, HWND location, const std::string &folder, bool ok = true);
 // Waits until control `id` of `dialog` reads `expected`; checks it.

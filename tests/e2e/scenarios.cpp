@@ -72,11 +72,41 @@ void Prefix() {
     ReleaseDC(nullptr, dc);
 }
 
+// Copies of setup.exe with one byte changed in the middle of an entry, an
+// SZDD image and one stored raw: box 42 names the entry before anything is
+// made, not even the settings key.
+void DamagedCopies(const std::string &proposal) {
+    const std::string exe = ReadAll(g_cfg.setup);
+    const PayloadEntry *expanded = nullptr, *raw = nullptr;
+    for (const PayloadEntry &row : g_manifest) {
+        if (row.method == Expand && !expanded) expanded = &row;
+        if (row.method == Raw && !raw) raw = &row;
+    }
+    for (const PayloadEntry *row : {expanded, raw}) {
+        const std::string entry = std::to_string(row->id);
+        Note("a copy of setup.exe with entry " + entry + " (" + row->name + ") damaged");
+        const std::string stored = ReadAll(g_cfg.build + "\\payload\\rc\\" + entry + ".bin");
+        size_t at = exe.find(stored);
+        if (at == std::string::npos || exe.find(stored, at + 1) != std::string::npos)
+            Fatal("entry " + entry + " is not in setup.exe exactly once");
+        std::string damaged = exe;
+        damaged[at + stored.size() / 2] ^= 0x20;
+        const std::string copy = TempDir() + "damaged-" + entry + ".exe";
+        WriteAll(copy, damaged);
+        Setup setup(Env(), copy);
+        ExpectError(setup, SetupDamaged, "Entry " + entry);
+        CheckEq("exit code", 0, setup.WaitExit());
+        Check(!RegKeyExists(HKEY_CURRENT_USER, "Software\\Brenlow"), "no settings key");
+        Check(!Exists(proposal), "nothing made at " + proposal);
+    }
+}
+
 // A first run, left at once: the default proposal, nothing written but the
 // settings key.
 void FirstRunCancel() {
     std::string proposal = DefaultProposal();
     Check(!Exists(proposal), "before: " + proposal + " does not exist");
+    DamagedCopies(proposal);
     Setup setup;
     HWND location = ExpectDefaultProposal(setup);
     CancelAndExpectExit(setup, location);
@@ -249,9 +279,14 @@ void Agreement() {
         Check(DirIsEmpty(proposal), "nothing written into it");
     }
     {
-        Note("again, accepting");
+        Note("again, accepting; a second copy started meanwhile is refused");
         Setup setup;
         HWND location = ExpectDefaultProposal(setup);
+        {
+            Setup second;
+            ExpectError(second, SetupAlreadyRunning);
+            CheckEq("the second copy's exit code", 0, second.WaitExit());
+        }
         Click(location, IDOK);
         HWND agreement = setup.WaitFor(Dlg::Agreement);
         Click(agreement, IDOK);
@@ -764,7 +799,7 @@ void FilesInUse() {
             Setup setup;
             InstallInto(setup, folder);
             ExpectError(setup, FileNotWritten.code,
-                        SystemMessage(ERROR_SHARING_VIOLATION) + "\r\n" + Join(folder, "tips.txt"));
+                        WithDetail(SystemMessage(ERROR_SHARING_VIOLATION), Join(folder, "tips.txt")));
             CheckEq("exit code", 0, setup.WaitExit());
         }
         CheckPartialInstall(folder, "tips.txt", kept);
@@ -782,18 +817,50 @@ void FillDrive(const std::string &filler, ULONGLONG room) {
     WriteAll(filler, std::string(static_cast<size_t>(free.QuadPart - room), 'f'));
 }
 
-// Installs into the root of a drive that fills up on the way.  The first file
-// that does not fit gets box 35 and the run ends: no file is left empty or cut
-// off, nothing is registered or started.  With room made, a second run
-// completes; a reinstall that runs out of room leaves that install whole, and
-// it still starts.  The root is recorded as "Q:\" throughout.
+// Box 28 for drive `root`: the room it needs, more than it has, and the room
+// it has, as the system gives it now.
+void ExpectNoRoom(Setup &setup, const std::string &root) {
+    HWND box = setup.WaitFor(Dlg::MessageBox);
+    CheckEq("box 28: caption", std::string("ERROR ") + NotEnoughRoom.code, WindowText(box));
+    const std::string text = ItemText(box, 0xFFFF);
+    const std::string lead = WithDetail(NotEnoughRoom.text, "Drive " + root + " needs ");
+    ULARGE_INTEGER free = {};
+    GetDiskFreeSpaceExA(root.c_str(), &free, nullptr, nullptr);
+    unsigned long needed = 0, had = 0;
+    int read = text.compare(0, lead.size(), lead)
+                   ? 0 : sscanf(text.c_str() + lead.size(), "%lu KB and has %lu KB free.", &needed, &had);
+    if (Check(read == 2, "box 28: text", "got " + Quote(text))) {
+        CheckEq("box 28: the room free, in KB", static_cast<long long>(free.QuadPart / 1024), had);
+        Check(needed > had, "box 28: more room needed than free", std::to_string(needed) + " KB");
+    }
+    Click(box, IDOK);
+    setup.WaitGone(box);
+}
+
+// Installs into the root of a drive without room: box 28, and 101 comes back.
+// Emptied, the drive passes; it fills up on the way, and the first file that
+// does not fit gets box 35 and the run ends: no file is left empty or cut off,
+// nothing is registered or started.  Again, with room, the install completes.
+// A reinstall passes the check with room for the largest file only (the others
+// replace files of their size), then runs out: the earlier install stays
+// whole and still starts.  The root is recorded as "Q:\".
 void DiskFull() {
     const std::string drive = "Q:", filler = "Q:\\filler";
     const ULONGLONG room = 300 * 1024;  // the first files fit, not main.dct after them
-    const std::string boxText = SystemMessage(ERROR_DISK_FULL) + "\r\n" + Join(drive, "main.dct");
+    const std::string boxText = WithDetail(SystemMessage(ERROR_DISK_FULL), Join(drive, "main.dct"));
     {
         Setup setup;
         HWND location = ExpectDefaultProposal(setup);
+        FillDrive(filler, room);
+        ChangeFolder(setup, location, "Q:\\");
+        Click(location, IDOK);
+        ExpectNoRoom(setup, "Q:\\");
+        location = setup.WaitFor(Dlg::Location);
+        ExpectItemText("101 reopens on the proposal", location, EDIT_BOX, DefaultProposal());
+        CheckListing("nothing written on Q:", drive, {"filler"});
+
+        Note("with the drive emptied, it passes");
+        RemoveTree(filler);
         ChangeFolder(setup, location, "Q:\\");
         Click(location, IDOK);
         HWND agreement = setup.WaitFor(Dlg::Agreement);
@@ -822,12 +889,13 @@ void DiskFull() {
         program = launch.window;
     }
 
-    Note("a reinstall that runs out of room");
+    Note("a reinstall with room for the largest file only: it replaces the rest, so it passes, then runs out");
     CloseProgram(program);
     {
         Setup setup;
         HWND location = setup.WaitFor(Dlg::Location);
         ExpectItemText("101 proposes the drive's root", location, EDIT_BOX, "Q:\\");
+        FillDrive(filler, 700 * 1024);
         Click(location, IDOK);
         HWND agreement = setup.WaitFor(Dlg::Agreement);
         FillDrive(filler, room);

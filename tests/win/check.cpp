@@ -35,9 +35,10 @@ std::string TakeBoxes()
     return boxes;
 }
 
-std::string BoxLine(const FixedMessage &message)
+std::string BoxLine(const FixedMessage &message, const std::string &detail)
 {
-    return std::string("ERROR ") + message.code + ": " + message.text + "\n";
+    return std::string("ERROR ") + message.code + ": " + message.text +
+           (detail.empty() ? "" : "\r\n\r\n" + detail) + "\n";
 }
 
 void Check(bool ok, const char *what, const char *file, int line)

@@ -44,7 +44,8 @@ inline void CheckEqual(const std::string &actual, const char *expected, const ch
 // case that leaves a box untaken fails.
 std::string TakeBoxes();
 struct FixedMessage;
-std::string BoxLine(const FixedMessage &message);  // the line its box gives
+// The line its box gives, with a detail below the text when there is one.
+std::string BoxLine(const FixedMessage &message, const std::string &detail = "");
 
 // A group of related checks.
 struct TestCase {

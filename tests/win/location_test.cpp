@@ -1,6 +1,7 @@
 // The folder rules and the proposal against real folders, drive types and
 // registry states.  Drive A: is a floppy and D: a CD-ROM in the test prefix.
 #include "location/location.h"
+#include "setup/messages.h"
 #include "setup/globals.h"
 #include "setup/registry.h"
 #include "tests/win/check.h"
@@ -220,6 +221,36 @@ static void AVeryLongProgramFilesFolderDoesNotOverrun()
     SetProgramFilesDir(original.c_str());
 }
 
+// Box 28 names the drive without room: the install folder's, or the
+// temporary folder's (which needs room for the largest staging file only).
+// Q: is a drive of 1 MB, C: has room.
+static void ADriveWithoutRoomIsNamed()
+{
+    PathBuffer savedTemp;
+    lstrcpyA(savedTemp, g_tempDir);
+    lstrcpyA(g_tempDir, "C:\\");
+    CreateDirectoryA("Q:\\room", 0);
+    std::string lead = BoxLine(NotEnoughRoom, "Drive Q:\\ needs ");
+    lead.pop_back();                                    // the box's text goes on
+    CHECK(!HasRoomFor("Q:\\room"));                   // the files take more than 1 MB
+    CHECK_EQ(TakeBoxes().substr(0, lead.size()), lead);
+
+    CHECK(HasRoomFor("C:\\loctest"));
+    lstrcpyA(g_tempDir, "Q:\\");
+    CHECK(HasRoomFor("C:\\loctest"));                 // 1 MB holds the largest staging file
+    HANDLE filler = CreateFileA("Q:\\filler", GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    ULARGE_INTEGER free;
+    GetDiskFreeSpaceExA("Q:\\", &free, 0, 0);
+    std::string bytes(static_cast<size_t>(free.QuadPart - 4096), 'f');
+    DWORD written;
+    WriteFile(filler, bytes.data(), static_cast<DWORD>(bytes.size()), &written, 0);
+    CloseHandle(filler);
+    CHECK(!HasRoomFor("C:\\loctest"));
+    CHECK_EQ(TakeBoxes().substr(0, lead.size()), lead);
+    DeleteFileA("Q:\\filler");
+    lstrcpyA(g_tempDir, savedTemp);
+}
+
 extern const TestCase g_locationTests[] = {
     {"good folders are trimmed and created", GoodFoldersAreTrimmedAndCreated},
     {"bad forms and removable drives are refused", BadFormsAndRemovableDrivesAreRefusedBeforeAnythingIsMade},
@@ -228,5 +259,6 @@ extern const TestCase g_locationTests[] = {
     {"Program Files from the setting or the first fixed drive", ProgramFilesComesFromTheSettingOrTheFirstFixedDrive},
     {"the remembered folder is offered again", TheRememberedFolderIsOfferedAgain},
     {"a very long Program Files folder does not overrun", AVeryLongProgramFilesFolderDoesNotOverrun},
+    {"a drive without room is named", ADriveWithoutRoomIsNamed},
     {0, 0},
 };

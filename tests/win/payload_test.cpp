@@ -150,6 +150,25 @@ static void SystemTextsAreShownAsTheyStand()
     CHECK_EQ(TakeBoxes(), "");
 }
 
+// A carried file changed in memory, as damage in transit would change it: the
+// check names its entry.  Every entry is checked, read in place.
+static void DamagedEntriesAreFound()
+{
+    CHECK(CarriedFilesIntact());
+    for (WORD id : {WORD(MainProgramEntry), WORD(LicenceEntry)}) {
+        DWORD size;
+        BYTE *byte = const_cast<BYTE *>(LoadPayload(id, &size)) + size / 2;
+        DWORD protection;
+        VirtualProtect(byte, 1, PAGE_READWRITE, &protection);
+        *byte ^= 0x20;
+        CHECK(!CarriedFilesIntact());
+        CHECK_EQ(TakeBoxes(), BoxLine(SetupDamaged, "Entry " + std::to_string(id)));
+        *byte ^= 0x20;
+        VirtualProtect(byte, 1, protection, &protection);
+    }
+    CHECK(CarriedFilesIntact());
+}
+
 static void TheManifestWritesEveryFile()
 {
     FreshFolder(Scratch);
@@ -246,6 +265,7 @@ extern const TestCase g_payloadTests[] = {
     {"raw files replace read-only ones", RawFilesReplaceReadOnlyOnes},
     {"expanding installs go through the staging file", ExpandingInstallsGoThroughTheStagingFile},
     {"system texts are shown as they stand", SystemTextsAreShownAsTheyStand},
+    {"damaged entries are found", DamagedEntriesAreFound},
     {"the manifest writes every file", TheManifestWritesEveryFile},
     {"versions are read from the file", VersionsAreReadFromTheFile},
     {"a failed write leaves the earlier file as it was", AFailedWriteLeavesTheEarlierFileAsItWas},
