@@ -116,6 +116,7 @@ def sums_header(what, macro, rows):
     out = ['// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
            '#pragma once', '', f'// {what}', f'#define {macro} \\']
     out += [f'    {{{row}}}, \\' for row in rows]
+    out.append('')   # the last continuation ends on an empty line
     return '\n'.join(out) + '\n'
 
 
