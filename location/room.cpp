@@ -65,7 +65,8 @@ static ULONGLONG NeededInFolder(const Drive &drive, const char *folder)
     ULONGLONG written = Taken(drive, LARGEST_INSTALLED_FILE_SIZE), replaced = 0;
     for (int file = 0; file < InstalledFileCount; ++file) {
         written += Taken(drive, g_installedSizes[file]);
-        const char *name = file == 0 ? ProgramFileName : g_manifest[file - 1].name;
+        const char *name = file == InstalledProgramRow ? ProgramFileName
+                                                       : g_manifest[file - FirstInstalledManifestRow].name;
         replaced += Taken(drive, ExistingSize(folder, name));
     }
     return written > replaced ? written - replaced : 0;

@@ -14,7 +14,11 @@ struct InstalledFile {
 
 static const InstalledFile g_installedFiles[] = {INSTALLED_FILES};
 
-enum { InstalledFileCount = sizeof g_installedFiles / sizeof g_installedFiles[0] };
+enum {
+    InstalledFileCount = sizeof g_installedFiles / sizeof g_installedFiles[0],
+    InstalledProgramRow = 0,        // the main program's row
+    FirstInstalledManifestRow = 1   // then the manifest's, to the end
+};
 static_assert(InstalledFileCount == MANIFEST_ROW_COUNT + 1, "the program and every manifest row");
 
 // The sizes alone, in the same order, for the installer, which has the names

@@ -27,7 +27,7 @@ bool FileExistsIn(const char *folder, const char *name)
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
-    return true;
+    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool ProgramFileExists(const char *folder)

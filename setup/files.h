@@ -10,7 +10,8 @@ bool PathIn(const char *folder, const char *name, PathBuffer out);
 // Deletes `folder`\`name`; the outcome is not examined.
 void DeleteFileIn(const char *folder, const char *name);
 
-// True when a find-first search for `folder`\`name` finds it.
+// True when a find-first search for `folder`\`name` finds it, and it is a
+// file, not a folder.
 bool FileExistsIn(const char *folder, const char *name);
 
 // True when `folder` holds ProgramFileName.

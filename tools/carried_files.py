@@ -116,6 +116,7 @@ def sums_header(what, macro, rows, largest_what, largest_macro, largest):
     out = ['// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
            '#pragma once', '', f'// {what}', f'#define {macro} \\']
     out += [f'    {{{row}}}, \\' for row in rows]
+    # The empty line ends the last continuation.
     out += ['', f'// {largest_what}', f'#define {largest_macro} {largest}']
     return '\n'.join(out) + '\n'
 

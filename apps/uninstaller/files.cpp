@@ -1,20 +1,16 @@
-// The files in the install folder: whether Quillmark is there and running, and
-// removing exactly the files the installer writes, the uninstaller and the folder.
+// The files in the install folder: whether Quillmark is running, and removing
+// the files the installer wrote, as long as they are still as it wrote them;
+// then the uninstaller and the folder.
 #include "apps/uninstaller/uninstaller.h"
-#include "payload/manifest_table.h"
+#include "location/folder_rules.h"
+#include "payload/installed_files.h"
+#include "setup/crc32.h"
 #include "setup/files.h"
 #include "setup/paths.h"
+#include "setup/text.h"
 
-// Installed while the folder holds the main program or any file of the manifest.
-bool IsProgramInstalled()
-{
-    if (ProgramFileExists(g_installDir))
-        return true;
-    for (int row = 0; row < ManifestRows; row++)
-        if (FileExistsIn(g_installDir, g_manifest[row].name))
-            return true;
-    return false;
-}
+// Files are read through this, a piece at a time.
+static unsigned char g_chunk[4096];
 
 bool IsProgramRunning()
 {
@@ -23,16 +19,28 @@ bool IsProgramRunning()
     return JoinPath(g_installDir, ProgramFileName, path) && ProbeProgramFile(path) == ProgramRunning;
 }
 
-// Deletes path, read-only or not.  A file that is not there counts as removed.
+static bool IsNotFound(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Deletes path, read-only or not.  A file that is not there counts as removed;
+// one that stays keeps the attributes it had.
 static bool RemoveFile(const char *path)
 {
+    DWORD attributes = GetFileAttributesA(path);
     DWORD error;
 
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return IsNotFound(GetLastError());
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
     if (DeleteFileA(path))
         return true;
     error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes);
+    return IsNotFound(error);
 }
 
 // Removes folder\name; what cannot be removed is noted for the closing report.
@@ -51,11 +59,100 @@ bool RemoveFileIn(const char *folder, const char *name)
     return true;
 }
 
-void RemoveProgramFiles()
+// The CRC-32 of the rest of an open file.  False when it cannot be read.
+static bool ReadCrc(HANDLE file, uint32_t &crc)
 {
-    RemoveFileIn(g_installDir, ProgramFileName);
-    for (int row = 0; row < ManifestRows; row++)
-        RemoveFileIn(g_installDir, g_manifest[row].name);
+    DWORD got;
+
+    crc = 0;
+    for (;;) {
+        if (!ReadFile(file, g_chunk, sizeof g_chunk, &got, NULL))
+            return false;
+        if (got == 0)
+            return true;
+        crc = Crc32(crc, g_chunk, got);
+    }
+}
+
+static HANDLE OpenToRead(const char *path)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                       NULL);
+}
+
+// How a file compares with one the installer wrote.
+enum Likeness {
+    Gone,        // there is no such file
+    Same,        // its size and CRC-32 are the installer's
+    Changed,     // something else is there under that name
+    Unreadable   // it cannot be read, so it cannot be told
+};
+
+static Likeness Compare(const char *path, const InstalledFile &installed)
+{
+    HANDLE file = OpenToRead(path);
+    DWORD high = 0;
+    uint32_t crc;
+    Likeness likeness;
+
+    if (file == INVALID_HANDLE_VALUE) {
+        if (IsNotFound(GetLastError()))
+            return Gone;
+        DWORD attributes = GetFileAttributesA(path);
+        bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        return folder ? Changed : Unreadable;
+    }
+    likeness = GetFileSize(file, &high) == installed.size && high == 0 ? Same : Changed;
+    if (likeness == Same)
+        likeness = !ReadCrc(file, crc) ? Unreadable : crc == installed.crc ? Same : Changed;
+    CloseHandle(file);
+    return likeness;
+}
+
+// Removes the file when it is the one the installer wrote; a changed file is
+// kept and named.  False when the installer's file is still there.  A name
+// that does not fit a path in the folder names no file anyone could write.
+static bool RemoveInstalledFile(const InstalledFile &installed)
+{
+    PathBuffer path;
+
+    if (!JoinPath(g_installDir, installed.name, path))
+        return true;
+    switch (Compare(path, installed)) {
+    case Gone:
+        return true;
+    case Changed:
+        NoteKept(path);
+        return true;
+    case Same:
+        if (RemoveFile(path))
+            return true;
+        break;
+    case Unreadable:
+        break;
+    }
+    NoteFailure(path);
+    return false;
+}
+
+// The manifest's files first, the program last and only once every other file
+// of the installer's is gone: while anything of the installation is left, the
+// program stays as the mark of it, so that the uninstaller can finish later.
+bool RemoveProgramFiles()
+{
+    bool othersGone = true;
+
+    for (int row = FirstInstalledManifestRow; row < InstalledFileCount; row++)
+        if (!RemoveInstalledFile(g_installedFiles[row]))
+            othersGone = false;
+    return othersGone && RemoveInstalledFile(g_installedFiles[InstalledProgramRow]);
+}
+
+static bool GetWindowsFolder(PathBuffer out)
+{
+    UINT length = GetWindowsDirectoryA(out, PathSize);
+
+    return length > 0 && length < PathSize;
 }
 
 // An uninstaller file that cannot go now (the running one) goes at the next restart.
@@ -65,33 +162,89 @@ static void RemoveUninstallerFile(const char *path)
         NoteFailure(path);
 }
 
-// The running uninstaller, and the copy the installer leaves in the install
-// folder when it could not register the uninstaller.
+// A copy of the uninstaller goes only when it is identical to the running
+// one; when that one could not be read (`known` false), no copy can be told
+// to be ours.
+static void RemoveUninstallerCopy(const char *copy, const InstalledFile &own, bool known)
+{
+    Likeness likeness = Compare(copy, own);
+
+    if (!known && likeness != Gone)
+        likeness = Unreadable;
+    if (likeness == Same)
+        RemoveUninstallerFile(copy);
+    else if (likeness == Changed)
+        NoteKept(copy);
+    else if (likeness == Unreadable)
+        NoteFailure(copy);
+}
+
+// The size and CRC-32 of the file at path into sum.
+static bool SumFile(const char *path, InstalledFile &sum)
+{
+    HANDLE file = OpenToRead(path);
+    DWORD high = 0;
+    bool read;
+
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    sum.size = GetFileSize(file, &high);
+    read = high == 0 && sum.size != INVALID_FILE_SIZE && ReadCrc(file, sum.crc);
+    CloseHandle(file);
+    return read;
+}
+
+// The running uninstaller, and its copies in the Windows folder and in the
+// install folder (where the installer leaves it when it could not register it).
 void RemoveUninstaller()
 {
+    InstalledFile own = {UninstallerFileName, 0, 0};
     PathBuffer self;
-    PathBuffer copy;
+    PathBuffer windowsDir;
+    PathBuffer windowsCopy;
+    PathBuffer folderCopy;
     DWORD length = GetModuleFileNameA(NULL, self, PathSize);
+    bool known;
 
     if (length == 0 || length >= PathSize)   // a cut-off name ends without a NUL
         self[0] = 0;
+    known = self[0] && SumFile(self, own);
     if (self[0])
         RemoveUninstallerFile(self);
-    if (JoinPath(g_installDir, UninstallerFileName, copy) && lstrcmpiA(copy, self) != 0)
-        RemoveUninstallerFile(copy);
+    if (!GetWindowsFolder(windowsDir) || !JoinPath(windowsDir, UninstallerFileName, windowsCopy))
+        windowsCopy[0] = 0;
+    if (windowsCopy[0] && lstrcmpiA(windowsCopy, self) != 0)
+        RemoveUninstallerCopy(windowsCopy, own, known);
+    if (JoinPath(g_installDir, UninstallerFileName, folderCopy) && lstrcmpiA(folderCopy, self) != 0 &&
+        lstrcmpiA(folderCopy, windowsCopy) != 0)
+        RemoveUninstallerCopy(folderCopy, own, known);
 }
 
-// The folder goes only when nothing is left in it.  When the uninstaller in it
-// waits for the restart, the folder is put after it: at the restart it is
-// removed if it is empty by then.
+// After its trailing backslashes are trimmed, a drive's root is down to 'X:'.
+static bool IsDriveRoot(const char *trimmed)
+{
+    return TextLength(trimmed) == sizeof "X:" - 1;
+}
+
+// The folder goes only when nothing is left in it, and never when it is a
+// drive's root or the Windows folder.  When the uninstaller in it waits for
+// the restart, the folder is put after it: at the restart it is removed if it
+// is empty by then.
 void RemoveInstallFolder()
 {
     PathBuffer windowsDir;
-    UINT length = GetWindowsDirectoryA(windowsDir, PathSize);
+    PathBuffer full;
+    char *name;
+    DWORD length = GetFullPathNameA(g_installDir, PathSize, full, &name);
 
+    if (length == 0 || length >= PathSize || !GetWindowsFolder(windowsDir))
+        return;
+    TrimTrailingBackslashes(full);
+    TrimTrailingBackslashes(windowsDir);
+    if (IsDriveRoot(full) || lstrcmpiA(full, windowsDir) == 0)
+        return;
     // A folder that is the current directory cannot be removed.
-    if (length > 0 && length < PathSize)
-        SetCurrentDirectoryA(windowsDir);
+    SetCurrentDirectoryA(windowsDir);
     if (RemoveDirectoryA(g_installDir))
         return;
     if (FileExistsIn(g_installDir, UninstallerFileName))

@@ -1,20 +1,34 @@
-// What the uninstaller tells the user: the question, the notices, and the list
-// of whatever could not be removed.
+// What the uninstaller tells the user: the questions, the notices, and the
+// closing report with whatever could not be removed and whatever was kept.
 #include "apps/uninstaller/uninstaller.h"
 #include "setup/text.h"
 
 static const char Caption[] = "Quillmark Uninstall";
-static const char FailuresHeading[] = "These items could not be removed:\n";
-static const char FailuresLeftOut[] = "\n...";
+static const char FailuresHeading[] = "\n\nThese items could not be removed:";
+static const char KeptHeading[] = "\n\nThese files were kept because they changed since they were installed:";
+static const char LeftOut[] = "\n...";
 
-// The closing report, one line an item.  The last bytes are kept for the line
-// that says more items did not fit.
-static char g_failures[2048];
-static bool g_failuresLeftOut;
+// A list for the closing report, one line an item.  The last bytes are kept
+// for the line that says more items did not fit.
+enum { ListSize = 2048, LeadRoom = 512 };
+struct ItemList {
+    char text[ListSize];
+    bool leftOut;
+};
+static ItemList g_failures;
+static ItemList g_kept;
+
+// The closing report: its first line and the headings (LeadRoom), then both lists.
+static char g_closing[2 * ListSize + LeadRoom];
 
 void ShowMessage(const char *text, UINT type)
 {
     MessageBoxA(NULL, text, Caption, type | MB_OK | MB_SETFOREGROUND);
+}
+
+bool Ask(const char *question)
+{
+    return MessageBoxA(NULL, question, Caption, MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
 }
 
 bool AskToRemove()
@@ -25,28 +39,47 @@ bool AskToRemove()
     AppendText(question, sizeof question, g_installDir);
     AppendText(question, sizeof question, "?\n\nIts shortcuts and registry entries are removed too.  "
                                           "Files of your own in that folder are kept.");
-    return MessageBoxA(NULL, question, Caption, MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
+    return Ask(question);
+}
+
+static void AddItem(ItemList &list, const char *item)
+{
+    size_t room = sizeof list.text - sizeof LeftOut;
+
+    if (TextLength(list.text) + 1 + TextLength(item) >= room) {
+        list.leftOut = true;
+        return;
+    }
+    AppendText(list.text, room, "\n");
+    AppendText(list.text, room, item);
 }
 
 void NoteFailure(const char *item)
 {
-    size_t room = sizeof g_failures - sizeof FailuresLeftOut;
-
-    if (g_failures[0] == 0)
-        CopyText(g_failures, room, FailuresHeading);
-    if (TextLength(g_failures) + 1 + TextLength(item) >= room) {
-        g_failuresLeftOut = true;
-        return;
-    }
-    AppendText(g_failures, room, "\n");
-    AppendText(g_failures, room, item);
+    AddItem(g_failures, item);
 }
 
-void ReportFailures()
+void NoteKept(const char *path)
 {
-    if (g_failures[0] == 0)
+    AddItem(g_kept, path);
+}
+
+static void AppendList(const char *heading, const ItemList &list)
+{
+    if (!list.text[0] && !list.leftOut)
         return;
-    if (g_failuresLeftOut)
-        AppendText(g_failures, sizeof g_failures, FailuresLeftOut);
-    ShowMessage(g_failures, MB_ICONWARNING);
+    AppendText(g_closing, sizeof g_closing, heading);
+    AppendText(g_closing, sizeof g_closing, list.text);
+    if (list.leftOut)
+        AppendText(g_closing, sizeof g_closing, LeftOut);
+}
+
+void ShowClosing(const char *done, const char *unfinished)
+{
+    bool failed = g_failures.text[0] || g_failures.leftOut;
+
+    CopyText(g_closing, sizeof g_closing, failed ? unfinished : done);
+    AppendList(FailuresHeading, g_failures);
+    AppendList(KeptHeading, g_kept);
+    ShowMessage(g_closing, failed ? MB_ICONWARNING : MB_ICONINFORMATION);
 }

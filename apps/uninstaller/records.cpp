@@ -40,3 +40,26 @@ void RemoveRegistryRecords()
                  UninstallEntryKey, NULL);
     RemoveFolderValue();
 }
+
+static bool KeyExists(HKEY root, const char *subKey)
+{
+    HKEY key;
+
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool RecordsRemain()
+{
+    HKEY key;
+    bool remembered = false;
+
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, g_settingsKeyPath, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        remembered = RegQueryValueExA(key, FolderValueName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    return remembered || KeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey) ||
+           KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey);
+}

@@ -1,24 +1,39 @@
 // The shortcuts the installer puts at the top of the Start menu and on the desktop.
 #include "apps/uninstaller/uninstaller.h"
+#include "setup/files.h"
 #include "setup/item_list.h"
 
+static const int ShortcutFolders[] = {CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};
+enum { ShortcutFolderCount = sizeof ShortcutFolders / sizeof ShortcutFolders[0] };
+
 // A special folder the shell cannot name holds no shortcut of ours.
-static void RemoveShortcutIn(int folder)
+static bool GetShortcutFolder(int folder, PathBuffer path)
 {
     LPITEMIDLIST list;
-    PathBuffer path;
     BOOL named;
 
     if (FAILED(SHGetSpecialFolderLocation(NULL, folder, &list)))
-        return;
+        return false;
     named = SHGetPathFromIDListA(list, path);
     FreeItemList(list);
-    if (named)
-        RemoveFileIn(path, ShortcutFileName);
+    return named;
+}
+
+bool ShortcutsRemain()
+{
+    PathBuffer path;
+
+    for (int folder = 0; folder < ShortcutFolderCount; folder++)
+        if (GetShortcutFolder(ShortcutFolders[folder], path) && FileExistsIn(path, ShortcutFileName))
+            return true;
+    return false;
 }
 
 void RemoveShortcuts()
 {
-    RemoveShortcutIn(CSIDL_STARTMENU);
-    RemoveShortcutIn(CSIDL_DESKTOPDIRECTORY);
+    PathBuffer path;
+
+    for (int folder = 0; folder < ShortcutFolderCount; folder++)
+        if (GetShortcutFolder(ShortcutFolders[folder], path))
+            RemoveFileIn(path, ShortcutFileName);
 }

@@ -8,25 +8,30 @@
 // The install folder, as the registry records it (folder.cpp).
 extern PathBuffer g_installDir;
 
-// folder.cpp
-bool FindInstallFolder();
+// folder.cpp: true when the recorded folder holds an installation.
+bool FindInstallation();
 
 // files.cpp
-bool IsProgramInstalled();
 bool IsProgramRunning();
 bool RemoveFileIn(const char *folder, const char *name);
-void RemoveProgramFiles();
+bool RemoveProgramFiles();   // false when a file of the installer's is left
 void RemoveUninstaller();
 void RemoveInstallFolder();
 
 // shortcuts.cpp
+bool ShortcutsRemain();
 void RemoveShortcuts();
 
 // records.cpp
+bool RecordsRemain();
 void RemoveRegistryRecords();
 
 // messages.cpp
 void ShowMessage(const char *text, UINT type);
+bool Ask(const char *question);
 bool AskToRemove();
 void NoteFailure(const char *item);
-void ReportFailures();
+void NoteKept(const char *path);
+// The closing report: `done`, or `unfinished` when anything could not be
+// removed, then what could not and what was kept.
+void ShowClosing(const char *done, const char *unfinished);

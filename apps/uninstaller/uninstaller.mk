@@ -1,12 +1,12 @@
 # qmkuins1.exe, the uninstaller the installer carries: i686, no C runtime.  It
-# shares the installer's text, path, item-list and registry helpers.
+# shares the installer's text, path, item-list, registry and folder-rule helpers.
 UNINSTALLER_SOURCES := $(wildcard apps/uninstaller/*.cpp) \
   setup/text.cpp setup/paths.cpp setup/files.cpp setup/item_list.cpp setup/registry.cpp \
-  setup/crc32.cpp
+  setup/crc32.cpp location/folder_rules.cpp
 UNINSTALLER_OBJECTS := $(patsubst %.cpp,$(B)/uninstaller-obj/%.o,$(UNINSTALLER_SOURCES))
 UNINSTALLER_LIBS := -lshell32 -ladvapi32 -luser32 -lkernel32
 
-$(B)/uninstaller-obj/%.o: %.cpp $(wildcard apps/uninstaller/*.h setup/*.h payload/*.h registration/*.h) \
+$(B)/uninstaller-obj/%.o: %.cpp $(wildcard apps/uninstaller/*.h setup/*.h payload/*.h registration/*.h location/*.h) \
   $(CARRIED_HEADER) $(INSTALLED_SUMS)
 	@mkdir -p $(dir $@)
 	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # qmkuins1.exe under Wine: each scenario lays down a Quillmark installation by
-# hand in a fresh copy of the template prefix, runs the uninstaller through the
-# driver, which answers its boxes, and then looks at the files, the shortcuts
-# and the registry.
+# hand, from the files the build made, in a fresh copy of the template prefix,
+# runs the uninstaller through the driver, which answers its boxes, and then
+# looks at the files, the shortcuts and the registry.
 #   run.sh [UNINSTALLER DRIVER]   (default: the ones in the build folder)
 set -u
 source "$(dirname "$0")/../../harness/env.sh"
@@ -38,7 +38,7 @@ check() {
     "$@" || { echo "FAIL: $what"; failures=$((failures + 1)); }
 }
 absent() { [ ! -e "$1" ]; }
-read_only() { [ -z "$(find "$1" -perm /222)" ]; }
+read_only() { [ -f "$1" ] && [ -z "$(find "$1" -perm /222)" ]; }
 key() { "$WINE64" reg query "$1" /reg:32 >/dev/null 2>&1; }
 no_key() { ! key "$1"; }
 value() { "$WINE64" reg query "$1" /v "$2" /reg:32 >/dev/null 2>&1; }
@@ -51,9 +51,16 @@ pending_in_order() {
     local folder=${WIN_DIR//\\/\\\\}
     pending | grep -qF "\\\\??\\\\$folder\\\\qmkuins1.exe\\0\\0\\\\??\\\\$folder\\0\\0"
 }
+# Nothing but the file given waits for the restart.
+pending_only() {
+    local path=${1//\\/\\\\}
+    [ "$(pending | grep -oF '\\??\\' | wc -l)" = 1 ] && pending | grep -qF "\\\\??\\\\$path\\0\\0"
+}
 # The driver, then the end of the Wine session: files deleted while in use go
 # only when the last handle to them closes.
 drive() { echo "  driver ${*//$'\n'/\\n}"; "$WINE64" "$DRIVER" "$@"; local status=$?; "$WINESERVER" -w; return $status; }
+# The same with C:\ as the current folder.
+from_drive_c() { (cd "$C" && drive "$@"); }
 
 # Registry: the old state is cleared, then the .reg lines given are imported.
 registry() {
@@ -64,24 +71,35 @@ registry() {
     } > "$WINEPREFIX/drive_c/setup.reg"
     "$WINE64" regedit /S 'C:\setup.reg'
 }
+# The records a complete install into FOLDER (as Windows writes it) leaves; the
+# App Paths entry names PROGRAM, by default FOLDER's Quillmark.exe.
+records() {
+    local folder=${1//\\/\\\\} program=${2:-${1%\\}\\Quillmark.exe}
+    registry "[$HKLM32\\App Paths\\Quillmark.exe]" "@=\"${program//\\/\\\\}\"" "\"Path\"=\"$folder\"" \
+        "[$HKLM32\\Uninstall\\Quillmark]" '"DisplayName"="Quillmark Version 1.0   (Remove Only)"' \
+        '"UninstallString"="C:\\windows\\qmkuins1.exe"' \
+        '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "\"Path\"=\"$folder\"" '"Font"="Courier"'
+}
 FOLDER_REG="\"Path\"=\"${WIN_DIR//\\/\\\\}\""
-FULL_REG=("[$HKLM32\\App Paths\\Quillmark.exe]" "@=\"${WIN_DIR//\\/\\\\}\\\\Quillmark.exe\"" "$FOLDER_REG"
-          "[$HKLM32\\Uninstall\\Quillmark]" '"DisplayName"="Quillmark Version 1.0   (Remove Only)"'
-          '"UninstallString"="C:\\windows\\qmkuins1.exe"'
-          '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "$FOLDER_REG" '"Font"="Courier"')
 
-# Files: the program, the manifest rows (read-only where marked), the shortcuts
-# and the uninstaller in the Windows folder; a script of the user's own.
+# The program and the manifest rows into FOLDER as the build made them, so as
+# the installer writes them, read-only where marked.
+FILES=$BUILD/payload/files
+lay_down() {
+    cp "$FILES/Quillmark.exe" "$1/"
+    for row in "${ROWS[@]}"; do
+        cp "$FILES/${row% *}" "$1/"
+        [ "${row#* }" = yes ] && chmod a-w "$1/${row% *}"
+    done
+}
+shortcuts() { echo link > "$START_MENU/Quillmark.lnk"; echo link > "$DESKTOP/Quillmark.lnk"; }
+# An installation in the usual folder, with its shortcuts and the uninstaller in
+# the Windows folder; a script of the user's own.
 install_files() {
     rm -rf "$DIR" "$C/windows/qmkuins1.exe"
     mkdir -p "$DIR"
-    echo program > "$DIR/Quillmark.exe"
-    for row in "${ROWS[@]}"; do
-        echo data > "$DIR/${row% *}"
-        [ "${row#* }" = yes ] && chmod a-w "$DIR/${row% *}"
-    done
-    echo link > "$START_MENU/Quillmark.lnk"
-    echo link > "$DESKTOP/Quillmark.lnk"
+    lay_down "$DIR"
+    shortcuts
     cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
     echo "INT. KITCHEN - NIGHT" > "$DIR/My Script.scp"
 }
@@ -93,36 +111,53 @@ program_files_present() {
         [ "${row#* }" = yes ] && check "${row% *} read-only" read_only "$DIR/${row% *}"
     done
 }
-nothing_changed() {
-    program_files_present
-    check "user file present" [ -f "$DIR/My Script.scp" ]
-    check "uninstaller present" [ -f "$C/windows/qmkuins1.exe" ]
-    check "start menu shortcut present" [ -f "$START_MENU/Quillmark.lnk" ]
-    check "desktop shortcut present" [ -f "$DESKTOP/Quillmark.lnk" ]
+records_present() {
     check "App Paths entry present" value "$APP_PATHS" Path
     check "uninstall entry present" value "$UNINSTALL" UninstallString
     check "remembered folder present" value "$SETTINGS" Path
     check "other setting present" value "$SETTINGS" Font
 }
-# Everything of Quillmark gone but what the caller names.
-removed_except() {
-    local keep=" $* "
+nothing_changed() {
+    program_files_present
+    records_present
+    check "user file present" [ -f "$DIR/My Script.scp" ]
+    check "uninstaller present" [ -f "$C/windows/qmkuins1.exe" ]
+    check "start menu shortcut present" [ -f "$START_MENU/Quillmark.lnk" ]
+    check "desktop shortcut present" [ -f "$DESKTOP/Quillmark.lnk" ]
+}
+# The program and the manifest's files gone from FOLDER but the names given.
+files_removed_except() {
+    local folder=$1 keep=" ${*:2} "
     for name in Quillmark.exe "${ROWS[@]% *}"; do
-        [[ $keep == *" $name "* ]] || check "$name removed" absent "$DIR/$name"
+        [[ $keep == *" $name "* ]] || check "$name removed" absent "$folder/$name"
     done
+}
+shortcuts_removed() {
     check "start menu shortcut removed" absent "$START_MENU/Quillmark.lnk"
     check "desktop shortcut removed" absent "$DESKTOP/Quillmark.lnk"
+}
+records_removed() {
     check "App Paths entry removed" no_key "$APP_PATHS"
     check "uninstall entry removed" no_key "$UNINSTALL"
     check "remembered folder removed" no_value "$SETTINGS" Path
     check "other setting kept" value "$SETTINGS" Font
 }
+# Everything of Quillmark gone but the files named.
+removed_except() {
+    files_removed_except "$DIR" "$@"
+    shortcuts_removed
+    records_removed
+}
 
 QUESTION="yes:Are you sure you want to remove Quillmark from $WIN_DIR?"
 DONE='ok:Quillmark has been removed.'
+UNFINISHED='ok:Quillmark was not completely removed.  Close whatever uses the items below, then run the uninstaller again to finish.'
+NOT_REMOVED=$'\n\nThese items could not be removed:\n'
+KEPT=$'\n\nThese files were kept because they changed since they were installed:\n'
+LEFTOVERS='Quillmark is not installed, but some of its shortcuts or registry entries are still there.'
 
 scenario "declining changes nothing"
-install_files; registry "${FULL_REG[@]}"
+install_files; records "$WIN_DIR"
 check "driver" drive 'C:\windows\qmkuins1.exe' "no:${QUESTION#yes:}"
 nothing_changed
 
@@ -130,50 +165,76 @@ scenario "a running Quillmark is refused"
 check "driver" drive --hold "$WIN_DIR\\Quillmark.exe" 'C:\windows\qmkuins1.exe' "$QUESTION" 'ok:Quillmark is running.'
 nothing_changed
 
-scenario "removal keeps the user's file and its folder"
-check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
-removed_except
+# An edited sample script is the user's work; an uninstaller in the install
+# folder identical to the running one is a copy of it.
+scenario "removal keeps the user's file, a changed sample and their folder"
+echo "FADE IN:" >> "$DIR/Sample.scp"
+cp "$UNINSTALLER" "$DIR/qmkuins1.exe"
+check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE$KEPT$WIN_DIR\\Sample.scp"
+removed_except Sample.scp
+check "changed sample kept" grep -q "FADE IN:" "$DIR/Sample.scp"
 check "user file kept" [ -f "$DIR/My Script.scp" ]
 check "uninstaller removed" absent "$C/windows/qmkuins1.exe"
+check "its copy removed" absent "$DIR/qmkuins1.exe"
 
-scenario "run again, it is not installed and changes nothing"
+scenario "run again: not installed; what records and shortcuts are left go when the user agrees"
 cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
 check "driver" drive 'C:\windows\qmkuins1.exe' 'ok:Quillmark is not installed.'
-registry "${FULL_REG[@]}"   # records left, files gone: still not installed
-check "driver" drive 'C:\windows\qmkuins1.exe' 'ok:Quillmark is not installed.'
+records "$WIN_DIR"; shortcuts   # records and shortcuts left, the program gone
+check "driver" drive 'C:\windows\qmkuins1.exe' "no:$LEFTOVERS"
+records_present
+check "desktop shortcut kept" [ -f "$DESKTOP/Quillmark.lnk" ]
+check "driver" drive 'C:\windows\qmkuins1.exe' "yes:$LEFTOVERS" \
+    "ok:Quillmark's shortcuts and registry entries have been removed."
+shortcuts_removed
+records_removed
+check "changed sample kept" [ -f "$DIR/Sample.scp" ]
 check "user file kept" [ -f "$DIR/My Script.scp" ]
-check "App Paths entry kept" value "$APP_PATHS" Path
-check "remembered folder kept" value "$SETTINGS" Path
+check "uninstaller kept" [ -f "$C/windows/qmkuins1.exe" ]
 
-scenario "a file that cannot be deleted is reported, the rest goes"
-install_files; registry "${FULL_REG[@]}"
-check "driver" drive --hold "$WIN_DIR\\Quillmark.hlp" 'C:\windows\qmkuins1.exe' "$QUESTION" \
-    "ok:These items could not be removed:"$'\n\n'"$WIN_DIR\\Quillmark.hlp" "$DONE"
-removed_except Quillmark.hlp
-check "held file still there" [ -f "$DIR/Quillmark.hlp" ]
+# A file in use stays, read-only as it was; so do the program, the records and
+# the uninstaller, so that a second run can finish.
+scenario "a file in use: the removal is finished by a second run"
+install_files; records "$WIN_DIR"
+check "driver" drive --hold "$WIN_DIR\\White.scm" 'C:\windows\qmkuins1.exe' "$QUESTION" \
+    "$UNFINISHED$NOT_REMOVED$WIN_DIR\\White.scm"
+check "held file kept, read-only" read_only "$DIR/White.scm"
+check "Quillmark.exe kept" [ -f "$DIR/Quillmark.exe" ]
+files_removed_except "$DIR" Quillmark.exe White.scm
+shortcuts_removed
+records_present
+check "uninstaller kept" [ -f "$C/windows/qmkuins1.exe" ]
+check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
+removed_except
+check "uninstaller removed" absent "$C/windows/qmkuins1.exe"
 
 # Without the uninstall entry the installer leaves the uninstaller in the install
 # folder, and the App Paths entry is missing as well when HKLM was not writable.
 # The running uninstaller cannot be deleted while held: it and then the folder
-# wait for the restart.
+# wait for the restart.  The Windows folder's qmkuins1.exe is another program.
 scenario "uninstaller in the install folder, folder found through the settings"
-install_files; rm "$DIR/My Script.scp" "$C/windows/qmkuins1.exe"
+install_files; rm "$DIR/My Script.scp"
+echo "another program" > "$C/windows/qmkuins1.exe"
 cp "$UNINSTALLER" "$DIR/qmkuins1.exe"
 registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "$FOLDER_REG" '"Font"="Courier"'
-check "driver" drive --hold "$WIN_DIR\\qmkuins1.exe" "$WIN_DIR\\qmkuins1.exe" "$QUESTION" "$DONE"
+check "driver" drive --hold "$WIN_DIR\\qmkuins1.exe" "$WIN_DIR\\qmkuins1.exe" "$QUESTION" \
+    "$DONE$KEPT"'C:\windows\qmkuins1.exe'
 check "the uninstaller, then the folder, wait for the restart" pending_in_order
 check "folder still there before the restart" [ -f "$DIR/qmkuins1.exe" ]
 removed_except
+check "the other program kept" grep -q "another program" "$C/windows/qmkuins1.exe"
 restart
 check "folder removed at the restart" absent "$DIR"
 
 # Data longer than a path is not a folder; the settings' folder is then used,
 # here stored without its terminating NUL (written straight into the saved
-# registry, as no registry tool leaves a string unterminated).  With nothing of
-# the user's in it, the folder goes at once.
+# registry, as no registry tool leaves a string unterminated), and the App Paths
+# entry names its program in other letters.  With nothing of the user's in it,
+# the folder goes at once.
 scenario "App Paths folder too long, settings folder stored without its NUL"
 install_files; rm "$DIR/My Script.scp"
-registry "[$HKLM32\\App Paths\\Quillmark.exe]" "\"Path\"=\"C:\\\\$(printf '%0300d' 0)\""
+registry "[$HKLM32\\App Paths\\Quillmark.exe]" "\"Path\"=\"C:\\\\$(printf '%0300d' 0)\"" \
+    '@="c:\\program files (x86)\\quillmark\\QUILLMARK.EXE"'
 "$WINESERVER" -w
 unterminated=$(printf %s "$WIN_DIR" | iconv -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//;s/,$//')
 printf '\n[Software\\\\Brenlow\\\\Quillmark\\\\Settings] 0\n"Path"=hex(1):%s\n"Font"="Courier"\n' \
@@ -181,6 +242,49 @@ printf '\n[Software\\\\Brenlow\\\\Quillmark\\\\Settings] 0\n"Path"=hex(1):%s\n"F
 check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
 removed_except
 check "folder removed" absent "$DIR"
+
+# Only an installation is acted on.  Files of its names in a folder of the
+# user's, an installation named by a relative folder (here one that the current
+# folder, C:\, would make right) or by an App Paths entry for another program:
+# no file is touched, and the records go only when the user agrees.
+scenario "a folder of the user's is not an installation"
+mkdir -p "$C/Letters"
+cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
+for name in license.txt tips.txt Sample.scp; do echo "mine" > "$C/Letters/$name"; done
+registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' '"Path"="C:\\Letters"' '"Font"="Courier"'
+check "driver" drive 'C:\windows\qmkuins1.exe' "yes:$LEFTOVERS" \
+    "ok:Quillmark's shortcuts and registry entries have been removed."
+for name in license.txt tips.txt Sample.scp; do check "$name kept" grep -q mine "$C/Letters/$name"; done
+records_removed
+
+scenario "a relative folder is not an installation"
+install_files
+registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' '"Path"="Program Files (x86)\\Quillmark"'
+check "driver, from C:\\" from_drive_c 'C:\windows\qmkuins1.exe' "no:$LEFTOVERS"
+program_files_present
+
+scenario "an App Paths entry for another program is not this installation"
+records "$WIN_DIR" 'C:\Elsewhere\Quillmark.exe'
+check "driver" drive 'C:\windows\qmkuins1.exe' "no:$LEFTOVERS"
+nothing_changed
+
+# An installation in a drive's root or in the Windows folder goes, but the
+# folder never does, not even at the restart when the running uninstaller in it
+# waits for it.
+for folder in 'C:\' 'C:\windows'; do
+    scenario "an installation in $folder: its files go, the folder stays"
+    here=$C/${folder#C:\\}
+    self=${folder%\\}\\qmkuins1.exe
+    rm -f "$C/windows/qmkuins1.exe"
+    lay_down "$here"
+    cp "$UNINSTALLER" "$here/qmkuins1.exe"
+    records "$folder"
+    check "driver" drive --hold "$self" "$self" "yes:Are you sure you want to remove Quillmark from $folder?" "$DONE"
+    files_removed_except "$here"
+    records_removed
+    check "only the uninstaller waits for the restart" pending_only "$self"
+    restart
+done
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]
