@@ -116,9 +116,13 @@ HWND ShowWaitBox()
 {
     HWND wait = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(WAIT_DIALOG), g_backdrop,
                                    LocationDlgProc, 0);
-    if (g_backdrop)
-        UpdateWindow(g_backdrop);
+    UpdateWindow(g_backdrop);                // a null backdrop: nothing to do
     if (wait)
         RedrawWindow(wait, 0, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine puts what was painted on the screen when the program next looks
+    // for messages (or once 50 ms have passed since it last did): look once
+    // for one that never comes, which takes nothing and dispatches nothing.
+    MSG none;
+    PeekMessageA(&none, wait, WM_APP, WM_APP, PM_NOREMOVE);
     return wait;
 }
