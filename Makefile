@@ -12,17 +12,32 @@ GEN := $(B)/gen
 # --- toolchains -------------------------------------------------------------
 CC32   := i686-w64-mingw32-g++
 RC32   := i686-w64-mingw32-windres
+OBJCOPY32 := i686-w64-mingw32-objcopy
 CC64   := x86_64-w64-mingw32-g++
 RC64   := x86_64-w64-mingw32-windres
 
-# Programs that ship (setup.exe, Quillmark.exe, qmkuins1.exe): i686, no C runtime.
-SHIP_CXXFLAGS := -std=c++17 -Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti \
-  -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics \
-  -fno-builtin -fno-ident -ffunction-sections -I. -I$(GEN)
+# Programs that ship (setup.exe, Quillmark.exe, qmkuins1.exe): i686, no C
+# runtime, as small as the compiler makes them: -Oz over all of a program's
+# files at once (-flto), equal constants merged, arguments pushed rather than
+# stored.  The last comes with leaving out stack probes, so every frame must
+# stay within the 4 KB guard page, which -Wframe-larger-than holds it to.
+SHIP_CXXFLAGS := -std=c++17 -Oz -flto -Wall -Wextra -Werror -Wframe-larger-than=4000 \
+  -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector \
+  -fno-threadsafe-statics -fno-builtin -fno-ident -ffunction-sections -fmerge-all-constants \
+  -fomit-frame-pointer \
+  -mno-stack-arg-probe -I. -I$(GEN)
 # Loaded at its preferred base, as programs of the time were: no relocations.
+# Laid out by tools/ship.ld.
 SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -s -Wl,--gc-sections \
-  -Wl,--no-insert-timestamp -Wl,--disable-dynamicbase,--disable-reloc-section -Wl,--major-subsystem-version,4,--minor-subsystem-version,0 \
-  -Wl,--major-os-version,4,--minor-os-version,0 -Wl,-e,_EntryPoint
+  -Wl,--no-insert-timestamp -Wl,--disable-dynamicbase,--disable-reloc-section \
+  -Wl,--major-subsystem-version,4,--minor-subsystem-version,0 \
+  -Wl,--major-os-version,4,--minor-os-version,0 -Wl,-e,_EntryPoint -Wl,-T,tools/ship.ld
+# Links the shipped program $@ from the objects $(1) and the libraries $(2),
+# then marks its one section executable (tools/ship.ld); objcopy stamps no
+# time when SOURCE_DATE_EPOCH is 0.
+ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(2) && \
+  SOURCE_DATE_EPOCH=0 $(OBJCOPY32) --set-section-flags .idata=alloc,load,code,data,contents $@.part $@ && \
+  rm -f $@.part
 # Windows programs that only test (drivers, Windows-side tests): C runtime, static.
 TEST_CXXFLAGS := -std=c++17 -O1 -Wall -Wextra -Werror -I. -I$(GEN) -static
 

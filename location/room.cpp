@@ -3,47 +3,49 @@
 #include "payload/manifest_table.h"
 #include "payload/stored_entries.h"
 #include "setup/errors.h"
-#include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
-#include "setup/text.h"
 #include <windows.h>
 
 typedef BOOL(WINAPI *GetDiskFreeSpaceExFunction)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                                  PULARGE_INTEGER);
 
-struct Drive {
-    PathBuffer root;
-    DWORD cluster;          // bytes: every file takes whole clusters
-    ULONGLONG free;
-    ULONGLONG needed;
-};
+// Room is counted in blocks of 512 bytes, which 32 bits count up to 2 TB:
+// the smallest sector, and a part of every cluster.
+enum { BlockShift = 9 };
 
-// False when the system cannot say; the install then finds out as it goes.
-static bool MeasureDrive(Drive &drive)
+// The cluster size of the drive measured last, in blocks: every file takes
+// whole clusters.
+static DWORD s_cluster;
+
+// The blocks free on the drive of `root`, at most 2 TB; false when the
+// system cannot say, and the install then finds out as it goes.
+static bool FreeOn(const char *root, DWORD *free)
 {
     DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
-    if (!GetDiskFreeSpaceA(drive.root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
         return false;
-    drive.cluster = sectorsPerCluster * bytesPerSector;
-    if (drive.cluster == 0)
-        drive.cluster = 1;
-    drive.free = UInt32x32To64(freeClusters, drive.cluster);
+    s_cluster = (sectorsPerCluster * bytesPerSector) >> BlockShift;
+    if (s_cluster == 0)
+        s_cluster = 1;
+    ULARGE_INTEGER bytes;
+    bytes.QuadPart = UInt32x32To64(freeClusters, s_cluster) << BlockShift;
     // The first systems of the line lack the newer call, and their older one
     // stops at 2 GB, which is more than an install needs anyway.
     GetDiskFreeSpaceExFunction freeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunction>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetDiskFreeSpaceExA")));
-    ULARGE_INTEGER available;
-    if (freeSpaceEx && freeSpaceEx(drive.root, &available, 0, 0))
-        drive.free = available.QuadPart;
+    if (freeSpaceEx)
+        freeSpaceEx(root, &bytes, 0, 0);
+    bytes.QuadPart >>= BlockShift;
+    *free = bytes.HighPart ? 0xFFFFFFFFu : bytes.LowPart;
     return true;
 }
 
-// The space a file of `size` bytes takes on `drive`.
-static ULONGLONG Taken(const Drive &drive, DWORD size)
+// The blocks a file of `size` bytes takes on the drive measured last.
+static DWORD Taken(DWORD size)
 {
-    DWORD clusters = size / drive.cluster + (size % drive.cluster != 0);
-    return UInt32x32To64(clusters, drive.cluster);
+    DWORD cluster = s_cluster << BlockShift;
+    return (size / cluster + (size % cluster != 0)) * s_cluster;
 }
 
 // The size of `folder`\`name`, or 0 when there is no such file.
@@ -60,51 +62,40 @@ static DWORD ExistingSize(const char *folder, const char *name)
 
 // Every installed file, less the files of those names it replaces, plus a
 // staging copy of the largest.
-static ULONGLONG NeededInFolder(const Drive &drive, const char *folder)
+static DWORD NeededIn(const char *folder)
 {
-    ULONGLONG written = Taken(drive, LARGEST_INSTALLED_FILE_SIZE), replaced = 0;
+    DWORD written = Taken(LARGEST_INSTALLED_FILE_SIZE), replaced = 0;
     for (int file = 0; file < InstalledFileCount; ++file) {
-        written += Taken(drive, g_installedSizes[file]);
+        written += Taken(g_installedSizes[file]);
         const char *name = file == InstalledProgramRow ? ProgramFileName
                                                        : g_manifest[file - FirstInstalledManifestRow].name;
-        replaced += Taken(drive, ExistingSize(folder, name));
+        replaced += Taken(ExistingSize(folder, name));
     }
     return written > replaced ? written - replaced : 0;
 }
 
-static uint32_t Kilobytes(ULONGLONG bytes, bool roundUp)
+// Box 28 unless `needed` blocks fit in the `free` ones of the drive of `root`.
+static bool Fits(const char *root, DWORD needed, DWORD free)
 {
-    ULONGLONG kilobytes = (bytes + (roundUp ? 1023 : 0)) >> 10;
-    return kilobytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kilobytes);
-}
-
-static bool Enough(const Drive &drive)
-{
-    if (drive.needed <= drive.free)
+    if (needed <= free)
         return true;
+    // A root is a few characters of a PathBuffer: the text stays well within.
     char detail[PathSize + 64];
-    CopyText(detail, sizeof detail, "Drive ");
-    AppendText(detail, sizeof detail, drive.root);
-    AppendText(detail, sizeof detail, " needs ");
-    AppendNumber(detail, sizeof detail, Kilobytes(drive.needed, true));
-    AppendText(detail, sizeof detail, " KB and has ");
-    AppendNumber(detail, sizeof detail, Kilobytes(drive.free, false));
-    AppendText(detail, sizeof detail, " KB free.");
+    wsprintfA(detail, "Drive %s needs %lu KB and has %lu KB free.", root, needed / 2 + needed % 2,
+              free / 2);
     ReportError(NotEnoughRoom, detail);
     return false;
 }
 
 bool HasRoomFor(const char *folder)
 {
-    Drive install, temp;
-    DriveRootOf(folder, install.root);
-    DriveRootOf(g_tempDir, temp.root);
-    bool installMeasured = MeasureDrive(install), tempMeasured = MeasureDrive(temp);
-    install.needed = installMeasured ? NeededInFolder(install, folder) : 0;
-    temp.needed = tempMeasured ? Taken(temp, LARGEST_STAGED_ENTRY_SIZE) : 0;
-    if (lstrcmpiA(install.root, temp.root) == 0) {
-        install.needed += temp.needed;
-        return Enough(install);
-    }
-    return Enough(install) && Enough(temp);
+    PathBuffer installRoot, tempRoot;
+    DriveRootOf(folder, installRoot);
+    DriveRootOf(g_tempDir, tempRoot);
+    bool oneDrive = lstrcmpiA(installRoot, tempRoot) == 0;
+    DWORD free;
+    if (FreeOn(installRoot, &free) &&
+        !Fits(installRoot, NeededIn(folder) + (oneDrive ? Taken(LARGEST_STAGED_ENTRY_SIZE) : 0), free))
+        return false;
+    return oneDrive || !FreeOn(tempRoot, &free) || Fits(tempRoot, Taken(LARGEST_STAGED_ENTRY_SIZE), free);
 }

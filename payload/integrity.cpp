@@ -2,16 +2,15 @@
 #include "payload/stored_entries.h"
 #include "setup/crc32.h"
 #include "setup/errors.h"
-#include "setup/text.h"
 
 bool CarriedFilesIntact()
 {
-    for (const StoredEntry &entry : g_storedEntries) {
+    for (int entry = 0; entry < StoredEntryCount; ++entry) {
         DWORD size;
-        const BYTE *bytes = LoadPayload(entry.id, &size);
-        if (!bytes || size != entry.size || Crc32(0, bytes, size) != entry.crc) {
-            char detail[16] = "Entry ";
-            AppendNumber(detail, sizeof detail, entry.id);
+        const BYTE *bytes = LoadPayload(g_storedNumbers[entry], &size);
+        if (!bytes || size != g_storedSizes[entry] || Crc32(0, bytes, size) != g_storedCrcs[entry]) {
+            char detail[16];                // "Entry 65535" at the most
+            wsprintfA(detail, "Entry %u", g_storedNumbers[entry]);
             ReportError(SetupDamaged, detail);
             return false;
         }

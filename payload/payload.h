@@ -30,13 +30,13 @@ bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *ta
 // temporary folder, which is deleted again.
 bool ExpandPayload(WORD id, const char *folder, const char *name);
 
-// Gives the complete file `folder`\`staged` the name `name`.  A file that
-// had the name is moved aside first and put back if the new one cannot take
-// it, so it is either replaced or left exactly as it was.
-bool PutInPlace(const char *folder, const char *staged, const char *name);
+// Gives the complete file at `stagedPath` the path `targetPath`.  A file that
+// had it is moved aside first (its path with ".old") and put back if the new
+// one cannot take it, so it is either replaced or left exactly as it was.
+bool PutInPlace(const char *stagedPath, const char *targetPath);
 
-// The expanding install: ExpandPayload under a staging name beside `name`,
-// then PutInPlace.
+// The expanding install: ExpandPayload under the staging name beside `name`
+// (its name with ".new"), then PutInPlace.
 bool InstallPayload(WORD id, const char *folder, const char *name);
 
 // The raw install: entry `id` as stored, read-only when asked, by way of a

@@ -4,6 +4,7 @@
 #include "setup/errors.h"
 #include "setup/files.h"
 #include "setup/globals.h"
+#include "setup/paths.h"
 
 static const char ImageFileName[] = "image.tmp";
 
@@ -69,7 +70,9 @@ PlacementResult PlaceMainProgram()
         ReportSystemError(GetLastError(), ProgramNotExpanded);
         return PlacementFailed;
     }
-    if (!PutInPlace(g_installDir, ImageFileName, ProgramFileName)) {
+    PathBuffer imagePath;
+    JoinPath(g_installDir, ImageFileName, imagePath);   // the folder rules leave room for it
+    if (!PutInPlace(imagePath, g_programPath)) {
         ReportSystemError(GetLastError(), ProgramNotMoved);
         return PlacementFailed;
     }

@@ -84,21 +84,11 @@ bool StagePayload(WORD id, const char *folder, const char *name)
     return bytes && PathIn(folder, name, path) && WriteBufferToFile(bytes, size, path);
 }
 
-// The system error for an LZ32 failure that left none of its own.
+// The system error for an LZ32 failure that left none of its own: a short
+// write (see WriteWhole), or an image that cannot be expanded.
 static DWORD LzError(INT result)
 {
-    switch (result) {
-    case LZERROR_WRITE:
-        return ERROR_DISK_FULL;         // a short write: see WriteWhole
-    case LZERROR_GLOBALLOC:
-        return ERROR_NOT_ENOUGH_MEMORY;
-    case LZERROR_BADINHANDLE:
-    case LZERROR_BADOUTHANDLE:
-        return ERROR_INVALID_HANDLE;
-    case LZERROR_READ:
-        return ERROR_READ_FAULT;
-    }
-    return ERROR_INVALID_DATA;          // a damaged image or an unknown method
+    return result == LZERROR_WRITE ? ERROR_DISK_FULL : ERROR_INVALID_DATA;
 }
 
 // LZ32 works on file handles of the 16-bit kind; a Win32 file handle passes
@@ -108,12 +98,9 @@ static HFILE AsLzFile(HANDLE file)
     return static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
 }
 
-bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *targetFolder,
-                const char *targetName)
+// LZ32's copy from one file into a new one at `targetPath`.
+static bool ExpandInto(const char *sourcePath, const char *targetPath)
 {
-    PathBuffer sourcePath, targetPath;
-    if (!PathIn(sourceFolder, sourceName, sourcePath) || !PathIn(targetFolder, targetName, targetPath))
-        return false;
     HANDLE sourceFile = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, 0);
     if (sourceFile == INVALID_HANDLE_VALUE)
@@ -145,73 +132,86 @@ bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *ta
     return false;
 }
 
-bool ExpandPayload(WORD id, const char *folder, const char *name)
+bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *targetFolder,
+                const char *targetName)
 {
-    if (!StagePayload(id, g_tempDir, StagingFileName))
+    PathBuffer sourcePath, targetPath;
+    return PathIn(sourceFolder, sourceName, sourcePath) && PathIn(targetFolder, targetName, targetPath) &&
+           ExpandInto(sourcePath, targetPath);
+}
+
+// Entry `id` expanded into a new file at `targetPath`, by way of "data.tmp" in
+// the temporary folder, which is deleted again.
+static bool ExpandEntry(WORD id, const char *targetPath)
+{
+    PathBuffer stagingPath;
+    if (!PathIn(g_tempDir, StagingFileName, stagingPath) || !StagePayload(id, g_tempDir, StagingFileName))
         return false;
-    bool expanded = ExpandFile(g_tempDir, StagingFileName, folder, name);
+    bool expanded = ExpandInto(stagingPath, targetPath);
     // The caller reports the expansion's own error, not the clean-up's.
-    DWORD error = GetLastError();
-    DeleteFileIn(g_tempDir, StagingFileName);
-    SetLastError(error);
+    Discard(stagingPath);
     return expanded;
 }
 
-// `name` with `suffix` after it.
-static bool NameWith(const char *name, const char *suffix, PathBuffer out)
+bool ExpandPayload(WORD id, const char *folder, const char *name)
 {
-    if (CopyText(out, PathSize, name) && AppendText(out, PathSize, suffix))
+    PathBuffer targetPath;
+    return PathIn(folder, name, targetPath) && ExpandEntry(id, targetPath);
+}
+
+// `path` with `suffix` after it: the name beside it that stages the new file
+// or keeps the old one.
+static bool Beside(const char *path, const char *suffix, PathBuffer out)
+{
+    if (CopyText(out, PathSize, path) && AppendText(out, PathSize, suffix))
         return true;
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return false;
 }
 
-bool PutInPlace(const char *folder, const char *staged, const char *name)
+bool PutInPlace(const char *stagedPath, const char *targetPath)
 {
-    PathBuffer stagedPath, target, oldName, old;
-    if (!PathIn(folder, staged, stagedPath))
-        return false;
-    if (!PathIn(folder, name, target) || !NameWith(name, OldSuffix, oldName) ||
-        !PathIn(folder, oldName, old)) {
+    PathBuffer oldPath;
+    if (!Beside(targetPath, OldSuffix, oldPath)) {
         Discard(stagedPath);
         return false;
     }
     // The old file steps aside whole, attributes and all, and comes back if
     // the new one cannot take its name.
-    Discard(old);
-    bool replacing = MoveFileA(target, old);
+    Discard(oldPath);
+    bool replacing = MoveFileA(targetPath, oldPath);
     if (!replacing && GetLastError() != ERROR_FILE_NOT_FOUND) {
         Discard(stagedPath);
         return false;
     }
-    if (!MoveFileA(stagedPath, target)) {
+    if (!MoveFileA(stagedPath, targetPath)) {
         DWORD error = GetLastError();
         if (replacing)
-            MoveFileA(old, target);
+            MoveFileA(oldPath, targetPath);
         Discard(stagedPath);
         SetLastError(error);
         return false;
     }
     if (replacing)
-        Discard(old);
+        Discard(oldPath);
     return true;
 }
 
 bool InstallPayload(WORD id, const char *folder, const char *name)
 {
-    PathBuffer staged;
-    return NameWith(name, NewSuffix, staged) && ExpandPayload(id, folder, staged) &&
-           PutInPlace(folder, staged, name);
+    PathBuffer targetPath, stagedPath;
+    return PathIn(folder, name, targetPath) && Beside(targetPath, NewSuffix, stagedPath) &&
+           ExpandEntry(id, stagedPath) && PutInPlace(stagedPath, targetPath);
 }
 
 bool WritePayloadFile(WORD id, const char *folder, const char *name, bool readOnly)
 {
     DWORD size;
     const BYTE *bytes = LoadPayload(id, &size);
-    PathBuffer staged, stagedPath;
-    if (!bytes || !NameWith(name, NewSuffix, staged) || !PathIn(folder, staged, stagedPath))
+    PathBuffer targetPath, stagedPath;
+    if (!bytes || !PathIn(folder, name, targetPath) || !Beside(targetPath, NewSuffix, stagedPath))
         return false;
     // The staged file is new, so it takes the read-only attribute wherever it runs.
     DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (readOnly ? FILE_ATTRIBUTE_READONLY : 0);
-    return WriteNewFile(bytes, size, stagedPath, flags) && PutInPlace(folder, staged, name);
+    return WriteNewFile(bytes, size, stagedPath, flags) && PutInPlace(stagedPath, targetPath);
 }

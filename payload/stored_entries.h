@@ -5,13 +5,9 @@
 #include "carried_files.h"
 #include "stored_sums.h"
 
-struct StoredEntry {
-    unsigned short id;
-    uint32_t size;
-    uint32_t crc;
-};
+static const unsigned short g_storedNumbers[] = {STORED_ENTRY_NUMBERS};
+static const uint32_t g_storedSizes[] = {STORED_ENTRY_SIZES};
+static const uint32_t g_storedCrcs[] = {STORED_ENTRY_CRCS};
 
-static const StoredEntry g_storedEntries[] = {STORED_ENTRIES};
-
-static_assert(sizeof g_storedEntries / sizeof g_storedEntries[0] == CARRIED_ENTRY_COUNT,
-              "every carried file");
+enum { StoredEntryCount = sizeof g_storedNumbers / sizeof g_storedNumbers[0] };
+static_assert(StoredEntryCount == CARRIED_ENTRY_COUNT, "every carried file");

@@ -7,25 +7,28 @@
 
 static const char DisplayName[] = "Quillmark Version 1.0   (Remove Only)";
 
+// The key `entry` under HKEY_LOCAL_MACHINE\`list`, with two text values; false
+// when any part of it could not be written (both values are tried).
+static bool WriteEntry(const char *list, const char *entry, const char *firstName, const char *first,
+                       const char *secondName, const char *second)
+{
+    HKEY listKey, entryKey;
+    bool written = false;
+    if (CreateKey(HKEY_LOCAL_MACHINE, list, ReadWriteAccess, &listKey) == ERROR_SUCCESS) {
+        if (CreateKey(listKey, entry, ReadWriteAccess, &entryKey) == ERROR_SUCCESS) {
+            written = SetStringValue(entryKey, firstName, first) == ERROR_SUCCESS;
+            if (SetStringValue(entryKey, secondName, second) != ERROR_SUCCESS)
+                written = false;
+            RegCloseKey(entryKey);
+        }
+        RegCloseKey(listKey);
+    }
+    return written;
+}
+
 bool RegisterAppPath()
 {
-    bool result = true;
-    HKEY appPaths, program;
-    if (CreateKey(HKEY_LOCAL_MACHINE, AppPathsKey, ReadWriteAccess, &appPaths) != ERROR_SUCCESS) {
-        result = false;
-    } else {
-        if (CreateKey(appPaths, ProgramFileName, ReadWriteAccess, &program) != ERROR_SUCCESS) {
-            result = false;
-        } else {
-            if (SetStringValue(program, 0, g_programPath) != ERROR_SUCCESS)
-                result = false;
-            if (SetStringValue(program, FolderValueName, g_installDir) != ERROR_SUCCESS)
-                result = false;
-            RegCloseKey(program);
-        }
-        RegCloseKey(appPaths);
-    }
-
+    bool result = WriteEntry(AppPathsKey, ProgramFileName, 0, g_programPath, FolderValueName, g_installDir);
     HKEY settings;
     LONG status = OpenSettingsKey(&settings);
     if (status != ERROR_SUCCESS) {
@@ -42,21 +45,12 @@ bool RegisterAppPath()
 
 bool RegisterUninstaller()
 {
-    HKEY uninstall, product;
-    bool result = false;
     // A Windows folder too long to name the uninstaller in gets no entry at
     // all rather than one with an empty command.
     PathBuffer command;
-    if (JoinPath(g_windowsDir, UninstallerFileName, command) &&
-        CreateKey(HKEY_LOCAL_MACHINE, UninstallKey, ReadWriteAccess, &uninstall) == ERROR_SUCCESS) {
-        if (CreateKey(uninstall, ProductName, ReadWriteAccess, &product) == ERROR_SUCCESS) {
-            result = SetStringValue(product, DisplayNameValueName, DisplayName) == ERROR_SUCCESS;
-            if (SetStringValue(product, UninstallStringValueName, command) != ERROR_SUCCESS)
-                result = false;
-            RegCloseKey(product);
-        }
-        RegCloseKey(uninstall);
-    }
+    bool result = JoinPath(g_windowsDir, UninstallerFileName, command) &&
+                  WriteEntry(UninstallKey, ProductName, DisplayNameValueName, DisplayName,
+                             UninstallStringValueName, command);
     if (!result)
         ReportError(UninstallerNotRegistered);
     return result;

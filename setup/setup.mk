@@ -9,12 +9,13 @@ $(B)/setup-obj/%.o: %.cpp $(wildcard */*.h) $(CARRIED_HEADER) $(INSTALLED_SUMS) 
 	@mkdir -p $(dir $@)
 	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@
 
-$(B)/setup-obj/setup.res: resources/setup.rc resources/resource_ids.h $(CARRIED_RC) $(PAYLOAD_BINS) $(ICON)
+$(B)/setup-obj/setup.res: resources/setup.rc resources/resource_ids.h resources/version.rc $(CARRIED_RC) \
+  $(PAYLOAD_BINS) $(ICON)
 	@mkdir -p $(dir $@)
 	$(RC32) -O coff -I . -I $(GEN) -I $(dir $(ICON)) -I $(PAYLOAD_RC_DIR) $< $@
 
-$(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res
-	$(CC32) $(SHIP_LDFLAGS) -o $@ $^ $(SETUP_LIBS)
+$(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res tools/ship.ld
+	$(call ship_link,$(filter-out %.ld,$^),$(SETUP_LIBS))
 
 # The check of the carried files, timed (make bench-integrity): the
 # installer's own objects and resources with a main that runs the check.
@@ -22,7 +23,7 @@ INTEGRITY_BENCH := $(B)/bench/integrity.exe
 
 $(INTEGRITY_BENCH): bench/integrity/bench.cpp $(filter-out %/main.o,$(SETUP_OBJECTS)) $(B)/setup-obj/setup.res
 	@mkdir -p $(@D)
-	$(CC32) $(TEST_CXXFLAGS) -O2 -o $@ $^ $(SETUP_LIBS)
+	$(CC32) $(TEST_CXXFLAGS) -O2 -flto -o $@ $^ $(SETUP_LIBS)
 
 .PHONY: bench-integrity
 bench-integrity: $(INTEGRITY_BENCH)

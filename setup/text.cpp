@@ -30,18 +30,6 @@ bool AppendText(char *out, size_t size, const char *tail)
     return true;
 }
 
-bool AppendNumber(char *out, size_t size, uint32_t value)
-{
-    char digits[11];                    // 4294967295 and its NUL
-    size_t first = sizeof digits - 1;
-    digits[first] = 0;
-    do {
-        digits[--first] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value);
-    return AppendText(out, size, digits + first);
-}
-
 void CopyBytes(void *out, const void *source, size_t count)
 {
     // volatile keeps the compiler from turning the loop into a call to memcpy,

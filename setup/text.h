@@ -3,7 +3,6 @@
 // They call nothing outside this file.
 #pragma once
 #include <stddef.h>
-#include <stdint.h>
 
 size_t TextLength(const char *text);
 
@@ -15,9 +14,6 @@ bool CopyText(char *out, size_t size, const char *source);
 // Appends `tail` to the text already in `out`.  True when it fits; when it
 // does not, `out` keeps its previous text and the result is false.
 bool AppendText(char *out, size_t size, const char *tail);
-
-// Appends `value` in decimal digits; as AppendText when they do not fit.
-bool AppendNumber(char *out, size_t size, uint32_t value);
 
 // Copies `count` bytes.
 void CopyBytes(void *out, const void *source, size_t count);

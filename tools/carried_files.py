@@ -15,8 +15,8 @@ setup.exe carries.
                                     (the program, then the manifest rows), as
                                     found in the folder FILES
     carried_files.py --stored BINS OUT
-                                    C++ header: entry number, size and CRC-32
-                                    of each "FILE" entry, from BINS/<entry>.bin
+                                    C++ header: the number, size and CRC-32 of
+                                    each "FILE" entry, from BINS/<entry>.bin
 
 The list is checked first; a fault in it is reported with its line number and
 nothing is written.
@@ -142,15 +142,24 @@ def installed(entries, folder):
 
 
 def stored(entries, folder):
-    rows, largest = [], 0
+    numbers, sizes, crcs, largest = [], [], [], 0
     for e in sorted(entries, key=lambda e: e.number):
         size, crc = size_and_crc(os.path.join(folder, f'{e.number}.bin'))
-        rows.append(f'{e.number}, {size}, 0x{crc:08X}')
+        numbers.append(str(e.number))
+        sizes.append(str(size))
+        crcs.append(f'0x{crc:08X}')
         if e.method == 'expand':
             largest = max(largest, size)
-    return sums_header('{entry, size, CRC-32} of each "FILE" entry as stored.', 'STORED_ENTRIES', rows,
-                       'The largest entry that is staged in the temporary folder to be expanded.',
-                       'LARGEST_STAGED_ENTRY_SIZE', largest)
+    return '\n'.join([
+        '// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
+        '#pragma once', '',
+        '// Each "FILE" entry as stored: its number, its size and its CRC-32, in three lists',
+        '// of the same order.',
+        '#define STORED_ENTRY_NUMBERS ' + ', '.join(numbers),
+        '#define STORED_ENTRY_SIZES ' + ', '.join(sizes),
+        '#define STORED_ENTRY_CRCS ' + ', '.join(crcs), '',
+        '// The largest entry that is staged in the temporary folder to be expanded.',
+        f'#define LARGEST_STAGED_ENTRY_SIZE {largest}']) + '\n'
 
 
 def write(path, text):

@@ -8,6 +8,8 @@ static const COLORREF TitleColour = RGB(255, 255, 255);
 static const char TileText[] = "QUILLMARK";
 static const char TitleText[] = "Quillmark";
 static const char SubtitleText[] = "Screenwriting Software";
+static const char TileFace[] = "Symbol";
+static const char TitleFace[] = "Times New Roman";
 
 // Layout, in pixels.  Negative heights ask for the character height.
 enum {
@@ -80,6 +82,30 @@ static void TileName(HDC dc, int width, int height, HFONT font)
     }
 }
 
+// A font of the backdrop, `height` (negative: the character height) in
+// `face`; null when it cannot be made.
+static HFONT MakeFont(int height, BYTE italic, const char *face)
+{
+    LOGFONTA description;
+    ClearBytes(&description, sizeof description);
+    description.lfHeight = height;
+    description.lfItalic = italic;
+    CopyText(description.lfFaceName, LF_FACESIZE, face);
+    return CreateFontIndirectA(&description);
+}
+
+// One of the two large white texts, drawn at the left edge of the line the
+// title stands on and the subtitle hangs from.
+static HFONT DrawTitle(HDC dc, int height, UINT align, const char *text, int length)
+{
+    HFONT font = MakeFont(height, FALSE, TitleFace);
+    if (font)
+        SelectObject(dc, font);
+    SetTextAlign(dc, align);
+    TextOutA(dc, TextLeft, TextBaseline, text, length);
+    return font;
+}
+
 void PaintBackdrop(HDC dc)
 {
     int width = GetSystemMetrics(SM_CXSCREEN);
@@ -91,39 +117,19 @@ void PaintBackdrop(HDC dc)
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
 
-    LOGFONTA description;
-    ClearBytes(&description, sizeof description);
-    description.lfHeight = TileFontHeight;
-    description.lfItalic = TRUE;
-    CopyText(description.lfFaceName, LF_FACESIZE, "Symbol");
-    HFONT tileFont = CreateFontIndirectA(&description);
+    HFONT tileFont = MakeFont(TileFontHeight, TRUE, TileFace);
     if (tileFont)
         TileName(dc, width, height, tileFont);
-
-    ClearBytes(&description, sizeof description);
-    description.lfHeight = TitleFontHeight;
-    CopyText(description.lfFaceName, LF_FACESIZE, "Times New Roman");
     SetTextColor(dc, TitleColour);
-    HFONT titleFont = CreateFontIndirectA(&description);
-    if (titleFont)
-        SelectObject(dc, titleFont);
-    SetTextAlign(dc, TA_BOTTOM);
-    TextOutA(dc, TextLeft, TextBaseline, TitleText, sizeof TitleText - 1);
-
-    description.lfHeight = SubtitleFontHeight;
-    HFONT subtitleFont = CreateFontIndirectA(&description);
-    if (subtitleFont)
-        SelectObject(dc, subtitleFont);
-    SetTextAlign(dc, TA_TOP | TA_LEFT);
-    TextOutA(dc, TextLeft, TextBaseline, SubtitleText, sizeof SubtitleText - 1);
+    HFONT titleFont = DrawTitle(dc, TitleFontHeight, TA_BOTTOM, TitleText, sizeof TitleText - 1);
+    HFONT subtitleFont = DrawTitle(dc, SubtitleFontHeight, TA_TOP | TA_LEFT, SubtitleText,
+                                   sizeof SubtitleText - 1);
 
     SelectObject(dc, previousBrush);
     SelectObject(dc, previousFont);
+    // A font that could not be made is null, which DeleteObject passes over.
     DeleteObject(field);
-    if (tileFont)
-        DeleteObject(tileFont);
-    if (titleFont)
-        DeleteObject(titleFont);
-    if (subtitleFont)
-        DeleteObject(subtitleFont);
+    DeleteObject(tileFont);
+    DeleteObject(titleFont);
+    DeleteObject(subtitleFont);
 }

@@ -23,19 +23,20 @@ $(QM_OBJ)/quillmark.o: apps/quillmark/quillmark.cpp resources/resource_ids.h $(Q
 
 # res-1.2.0.0.o carries file version 1.2.0.0; res-noversion.o no version at all.
 qm_version_defs = $(if $(filter noversion,$(1)),-DQM_NO_VERSION,$(strip \
-  $(foreach n,1 2 3 4,-DQM_V$(n)=$(word $(n),$(subst ., ,$(1))))))
+  $(foreach n,1 2 3 4,-DVERSION_$(n)=$(word $(n),$(subst ., ,$(1))))))
 
-$(QM_OBJ)/res-%.o: apps/quillmark/quillmark.rc resources/resource_ids.h $(ICON) $(QM_FLAGS_FILES)
+$(QM_OBJ)/res-%.o: apps/quillmark/quillmark.rc resources/resource_ids.h resources/version.rc $(ICON) \
+  $(QM_FLAGS_FILES)
 	@mkdir -p $(@D)
 	$(RC32) -I . -I $(dir $(ICON)) $(call qm_version_defs,$*) $< -o $@
 
-$(B)/apps/Quillmark.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-1.0.0.0.o $(QM_FLAGS_FILES)
+$(B)/apps/Quillmark.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-1.0.0.0.o $(QM_FLAGS_FILES) tools/ship.ld
 	@mkdir -p $(@D)
-	$(CC32) $(SHIP_CXXFLAGS) $(filter %.o,$^) -o $@ $(SHIP_LDFLAGS) $(QM_LIBS)
+	$(call ship_link,$(filter %.o,$^),$(QM_LIBS))
 
-$(B)/fixtures/Quillmark-%.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-%.o $(QM_FLAGS_FILES)
+$(B)/fixtures/Quillmark-%.exe: $(QM_OBJ)/quillmark.o $(QM_OBJ)/res-%.o $(QM_FLAGS_FILES) tools/ship.ld
 	@mkdir -p $(@D)
-	$(CC32) $(SHIP_CXXFLAGS) $(filter %.o,$^) -o $@ $(SHIP_LDFLAGS) $(QM_LIBS)
+	$(call ship_link,$(filter %.o,$^),$(QM_LIBS))
 
 .SECONDARY: $(patsubst %,$(QM_OBJ)/res-%.o,1.0.0.0 $(QM_FIXTURE_VERSIONS) noversion)
 

@@ -6,11 +6,15 @@ UNINSTALLER_SOURCES := $(wildcard apps/uninstaller/*.cpp) \
 UNINSTALLER_OBJECTS := $(patsubst %.cpp,$(B)/uninstaller-obj/%.o,$(UNINSTALLER_SOURCES))
 UNINSTALLER_LIBS := -lshell32 -ladvapi32 -luser32 -lkernel32
 
-$(B)/uninstaller-obj/%.o: %.cpp $(wildcard apps/uninstaller/*.h setup/*.h payload/*.h registration/*.h location/*.h) \
+$(B)/uninstaller-obj/%.o: %.cpp $(wildcard apps/uninstaller/*.h setup/*.h payload/*.h registration/*.h location/*.h) Makefile \
   $(CARRIED_HEADER) $(INSTALLED_SUMS)
 	@mkdir -p $(dir $@)
 	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@
 
-$(B)/apps/qmkuins1.exe: $(UNINSTALLER_OBJECTS)
+$(B)/uninstaller-obj/uninstaller.res: apps/uninstaller/uninstaller.rc resources/version.rc
 	@mkdir -p $(dir $@)
-	$(CC32) $(SHIP_LDFLAGS) -o $@ $^ $(UNINSTALLER_LIBS)
+	$(RC32) -O coff -I . $< $@
+
+$(B)/apps/qmkuins1.exe: $(UNINSTALLER_OBJECTS) $(B)/uninstaller-obj/uninstaller.res tools/ship.ld
+	@mkdir -p $(dir $@)
+	$(call ship_link,$(filter-out %.ld,$^),$(UNINSTALLER_LIBS))

@@ -15,8 +15,8 @@ int main()
     const int passes = 9;
     g_instance = GetModuleHandleA(0);
     unsigned long long bytes = 0;
-    for (const StoredEntry &entry : g_storedEntries)
-        bytes += entry.size;
+    for (uint32_t size : g_storedSizes)
+        bytes += size;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     std::vector<double> ms;
@@ -34,7 +34,7 @@ int main()
     std::sort(ms.begin() + 1, ms.end());
     std::printf("integrity check of %u entries, %llu bytes: first pass %.1f ms; then median %.1f ms "
                 "(%.1f-%.1f) over %d passes\n",
-                static_cast<unsigned>(sizeof g_storedEntries / sizeof g_storedEntries[0]), bytes, first,
+                static_cast<unsigned>(StoredEntryCount), bytes, first,
                 ms[passes / 2], ms[1], ms[passes - 1], passes - 1);
     return 0;
 }

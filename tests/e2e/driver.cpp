@@ -421,11 +421,13 @@ ULONG_PTR HostOffset(HANDLE process, const std::string &exe) {
     bool pe32 = *reinterpret_cast<const WORD *>(optional) == 0x10B;
     ULONG_PTR base = pe32 ? *reinterpret_cast<const DWORD *>(optional + 28)
                           : static_cast<ULONG_PTR>(*reinterpret_cast<const ULONGLONG *>(optional + 24));
+    // The headers are mapped as they stand in the file, up to SizeOfHeaders.
+    const DWORD headers = std::min<DWORD>(size, *reinterpret_cast<const DWORD *>(optional + 60));
     char memory[size];
     for (ULONG_PTR offset = 0; offset <= 0x100000; offset += 0x1000) {
         SIZE_T got = 0;
-        if (ReadProcessMemory(process, reinterpret_cast<void *>(base + offset), memory, size, &got) && got == size &&
-            !memcmp(memory, head.data(), size))
+        if (ReadProcessMemory(process, reinterpret_cast<void *>(base + offset), memory, headers, &got) &&
+            got == headers && !memcmp(memory, head.data(), headers))
             return offset;
     }
     Fatal("cannot find the headers of " + exe + " in its process");

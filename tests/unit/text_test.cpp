@@ -53,16 +53,3 @@ TEST(AppendText, NeverWritesPastTheBuffer)
         }
     }
 }
-
-TEST(AppendNumber, WritesDecimalDigitsOrNothing)
-{
-    char out[12] = "KB ";
-    EXPECT_TRUE(AppendNumber(out, sizeof out, 0));
-    EXPECT_STREQ(out, "KB 0");
-    EXPECT_TRUE(CopyText(out, sizeof out, "") && AppendNumber(out, sizeof out, 4294967295u));
-    EXPECT_STREQ(out, "4294967295");
-    EXPECT_TRUE(CopyText(out, sizeof out, "x") && AppendNumber(out, sizeof out, 1090519040u));
-    EXPECT_STREQ(out, "x1090519040");
-    EXPECT_FALSE(AppendNumber(out, sizeof out, 7));     // one digit more than the room
-    EXPECT_STREQ(out, "x1090519040");
-}

@@ -252,7 +252,7 @@ static void AFailedSwapPutsTheOldProgramBack()
     WriteWholeFile(image, "the new program");
     HANDLE held = CreateFileA(image.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
     StaleError();
-    CHECK(!PutInPlace(Scratch.c_str(), "image.tmp", ProgramFileName));
+    CHECK(!PutInPlace(image.c_str(), g_programPath));
     CHECK_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
     CloseHandle(held);
     CHECK_EQ(ReadWholeFile(g_programPath), before);
