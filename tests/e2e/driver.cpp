@@ -333,6 +333,19 @@ DWORD Setup::WaitExit(DWORD timeoutMs) {
     }
 }
 
+// ---- screenshots ---------------------------------------------------------
+void Screenshot(const std::string &name) {
+    if (g_cfg.signal.empty()) Fatal("a screenshot needs --signal=DIR");
+    const std::string taken = g_cfg.signal + "\\" + name + ".taken";
+    WriteAll(g_cfg.signal + "\\" + name + ".want", "");
+    ULONGLONG end = Now() + g_cfg.timeoutMs;
+    while (!Exists(taken)) {
+        if (Now() > end) Fatal("no screenshot " + name + " taken");
+        Sleep(kPollMs);
+    }
+    Note("screenshot " + name);
+}
+
 // ---- composite steps -----------------------------------------------------
 void AnswerBox(Setup &program, const std::string &caption, const std::string &text, int button) {
     HWND box = program.WaitFor(Dlg::MessageBox);
