@@ -333,6 +333,23 @@ DWORD Setup::WaitExit(DWORD timeoutMs) {
     }
 }
 
+extern "C" NTSTATUS NTAPI NtSuspendProcess(HANDLE process);
+extern "C" NTSTATUS NTAPI NtResumeProcess(HANDLE process);
+
+Suspension::Suspension(const Setup &program) : process_(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, program.Pid())) {
+    if (!process_) Fatal("cannot open " + program.Name() + " to suspend it: error " + std::to_string(GetLastError()));
+    NTSTATUS status = NtSuspendProcess(process_);
+    if (!NT_SUCCESS(status)) {
+        CloseHandle(process_);
+        Fatal("cannot suspend " + program.Name() + ": status " + Hex(status));
+    }
+}
+
+Suspension::~Suspension() {
+    NtResumeProcess(process_);
+    CloseHandle(process_);
+}
+
 // ---- screenshots ---------------------------------------------------------
 void Screenshot(const std::string &name) {
     if (g_cfg.signal.empty()) Fatal("a screenshot needs --signal=DIR");

@@ -86,6 +86,20 @@ private:
     DWORD pid_ = 0;
 };
 
+// Holds every thread of a program under test still (NtSuspendProcess) while
+// it lives, then lets them go on (NtResumeProcess).  What the program painted
+// stays on the screen meanwhile; it must not be sent messages.
+class Suspension {
+public:
+    explicit Suspension(const Setup &program);
+    ~Suspension();
+    Suspension(const Suspension &) = delete;
+    Suspension &operator=(const Suspension &) = delete;
+
+private:
+    HANDLE process_;
+};
+
 // ---- screenshots ---------------------------------------------------------
 // Under Xvfb the scenario script takes screenshots when the driver asks
 // (take_screenshots in tests/harness/env.sh): the driver makes NAME.want in
