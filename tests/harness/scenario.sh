@@ -58,9 +58,9 @@ fi
 
 # ---- backdrop: a real display and screenshots ---------------------------------
 shots=$BUILD/screenshots
-shot=$shots/backdrop.png
+shot=$shots/backdrop.png wait_shot=$shots/backdrop-wait-box.png
 mkdir -p "$dir/signal"
-rm -f "$shot"
+rm -f "$shot" "$wait_shot"
 start_xvfb "$dir"
 echo "# Xvfb on $DISPLAY"
 use_display "$prefix"
@@ -71,4 +71,5 @@ take_screenshots "$dir/signal" "$shots" "$driver_pid"
 status=0
 wait "$driver_pid" || status=1
 "$here/check-backdrop.sh" "$shot" || status=1
+"$here/check-wait-box.sh" "$wait_shot" || status=1
 exit $status
