@@ -1,6 +1,7 @@
 # Quillmark setup: build, run under Wine, test, measure.
 #   make        build build/setup.exe (and the host tools it needs)
-#   make run    build it and start it under Wine in a scratch prefix
+#   make run    build it and start it under Wine in a scratch prefix; without
+#               a display, a tour of one install in screenshots (build/screenshots)
 #   make test   every test: host unit tests, Windows-side tests, end-to-end scenarios
 #   make bench  speed and size figures
 SHELL := /bin/bash
@@ -73,7 +74,9 @@ all:
 	@tools/deps.sh
 	@$(MAKE) --no-print-directory $(PRODUCT)
 
+# Without a display the tour needs the end-to-end driver too.
 run: all
+	@[ -n "$$DISPLAY" ] || $(MAKE) --no-print-directory $(E2E_DRIVER)
 	tests/harness/run-setup.sh
 
 # Host tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the

@@ -333,6 +333,36 @@ DWORD Setup::WaitExit(DWORD timeoutMs) {
     }
 }
 
+extern "C" NTSTATUS NTAPI NtSuspendProcess(HANDLE process);
+extern "C" NTSTATUS NTAPI NtResumeProcess(HANDLE process);
+
+Suspension::Suspension(const Setup &program) : process_(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, program.Pid())) {
+    if (!process_) Fatal("cannot open " + program.Name() + " to suspend it: error " + std::to_string(GetLastError()));
+    NTSTATUS status = NtSuspendProcess(process_);
+    if (!NT_SUCCESS(status)) {
+        CloseHandle(process_);
+        Fatal("cannot suspend " + program.Name() + ": status " + Hex(status));
+    }
+}
+
+Suspension::~Suspension() {
+    NtResumeProcess(process_);
+    CloseHandle(process_);
+}
+
+// ---- screenshots ---------------------------------------------------------
+void Screenshot(const std::string &name) {
+    if (g_cfg.signal.empty()) Fatal("a screenshot needs --signal=DIR");
+    const std::string taken = g_cfg.signal + "\\" + name + ".taken";
+    WriteAll(g_cfg.signal + "\\" + name + ".want", "");
+    ULONGLONG end = Now() + g_cfg.timeoutMs;
+    while (!Exists(taken)) {
+        if (Now() > end) Fatal("no screenshot " + name + " taken");
+        Sleep(kPollMs);
+    }
+    Note("screenshot " + name);
+}
+
 // ---- composite steps -----------------------------------------------------
 void AnswerBox(Setup &program, const std::string &caption, const std::string &text, int button) {
     HWND box = program.WaitFor(Dlg::MessageBox);

@@ -18,7 +18,7 @@ struct Config {
     std::string root;      // the repository, as a Windows path (Z:\...)
     std::string build;     // its build folder
     std::string setup;     // the setup.exe under test
-    std::string signal;    // folder for hand-shakes with the scenario script
+    std::string signal;    // folder for hand-shakes with the scenario script (Screenshot)
     DWORD timeoutMs = 60000;
     bool timing = false;   // --timing: the install scenario prints how long setup takes
 };
@@ -85,6 +85,27 @@ private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
+
+// Holds every thread of a program under test still (NtSuspendProcess) while
+// it lives, then lets them go on (NtResumeProcess).  What the program painted
+// stays on the screen meanwhile; it must not be sent messages.
+class Suspension {
+public:
+    explicit Suspension(const Setup &program);
+    ~Suspension();
+    Suspension(const Suspension &) = delete;
+    Suspension &operator=(const Suspension &) = delete;
+
+private:
+    HANDLE process_;
+};
+
+// ---- screenshots ---------------------------------------------------------
+// Under Xvfb the scenario script takes screenshots when the driver asks
+// (take_screenshots in tests/harness/env.sh): the driver makes NAME.want in
+// the signal folder and waits; the script saves the screen as NAME.png in
+// build/screenshots and answers with NAME.taken.
+void Screenshot(const std::string &name);
 
 // ---- composite steps -----------------------------------------------------
 // Waits for a message box, checks its caption and text, presses `button`.

@@ -50,3 +50,23 @@ use_display() {
     sed -i '/^"Graphics"="null"$/d' "$1/user.reg"
     ! grep -q '"Graphics"="null"' "$1/user.reg" || die "cannot switch $1 to the X11 driver"
 }
+
+# take_screenshots SIGNAL SHOTS PID: takes the screenshots of $DISPLAY that the
+# driver (process PID, started with --signal=SIGNAL) asks for, until it ends:
+# for each NAME.want in SIGNAL it saves SHOTS/NAME.png and answers with
+# NAME.taken (tests/e2e/driver.h, Screenshot).
+take_screenshots() {
+    local signal=$1 shots=$2 pid=$3 want name
+    mkdir -p "$shots"
+    while kill -0 "$pid" 2>/dev/null; do
+        for want in "$signal"/*.want; do
+            [ -e "$want" ] || continue
+            name=$(basename "$want" .want)
+            rm -f "$want" "$shots/$name.png"
+            sleep 0.5  # the last paint of what just came up
+            import -display "$DISPLAY" -window root "$shots/$name.png"
+            : > "$signal/$name.taken"
+        done
+        sleep 0.05
+    done
+}

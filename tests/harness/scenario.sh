@@ -56,35 +56,20 @@ if [ "$name" != backdrop ]; then
     exit $?
 fi
 
-# ---- backdrop: a real display and a screenshot --------------------------------
+# ---- backdrop: a real display and screenshots ---------------------------------
 shots=$BUILD/screenshots
-shot=$shots/backdrop.png
-mkdir -p "$shots" "$dir/signal"
-rm -f "$shot"
+shot=$shots/backdrop.png wait_shot=$shots/backdrop-wait-box.png
+mkdir -p "$dir/signal"
+rm -f "$shot" "$wait_shot"
 start_xvfb "$dir"
 echo "# Xvfb on $DISPLAY"
 use_display "$prefix"
 
 drive backdrop --signal="$(winpath "$dir/signal")" &
 driver_pid=$!
-
+take_screenshots "$dir/signal" "$shots" "$driver_pid"
 status=0
-for _ in $(seq 1 1200); do  # up to 60 s
-    [ -e "$dir/signal/ready" ] && break
-    kill -0 "$driver_pid" 2>/dev/null || break
-    sleep 0.05
-done
-if [ -e "$dir/signal/ready" ]; then
-    sleep 0.5   # the last paint of the dialog
-    import -display "$DISPLAY" -window root "$shot" || status=1
-    : > "$dir/signal/done"
-else
-    echo "FAIL - dialog 101 never came up"
-    status=1
-fi
 wait "$driver_pid" || status=1
-[ -f "$shot" ] || exit 1
-echo "# screenshot: $shot"
-
 "$here/check-backdrop.sh" "$shot" || status=1
+"$here/check-wait-box.sh" "$wait_shot" || status=1
 exit $status
