@@ -1,12 +1,15 @@
 # Quillmark setup: build, run under Wine, test, measure.
 #   make        build build/setup.exe (and the host tools it needs)
+#   make PAYLOAD=DIR
+#               build build/release/setup.exe from the application's files in DIR
 #   make run    build it and start it under Wine in a scratch prefix; without
 #               a display, a tour of one install in screenshots (build/screenshots)
 #   make test   every test: host unit tests, Windows-side tests, end-to-end scenarios
 #   make bench  speed and size figures
 SHELL := /bin/bash
 .DEFAULT_GOAL := all
-B := build
+# A build from the application team's files (PAYLOAD=DIR) has a folder of its own.
+B := $(if $(PAYLOAD),build/release,build)
 # Headers and resource lines made from the project's lists (resources/resources.mk).
 GEN := $(B)/gen
 
@@ -66,13 +69,15 @@ $(SZDDC): host ;
 -include tests/win/uninstaller/uninstaller.mk
 -include tests/tests.mk
 
-# The installer and everything the tests need besides the host side.
-PRODUCT := $(B)/setup.exe $(B)/apps/Quillmark.exe $(B)/apps/qmkuins1.exe
+# The installer and everything the tests need besides the host side.  From
+# the application team's files, the installer and its uninstaller.
+PRODUCT := $(B)/setup.exe $(B)/apps/qmkuins1.exe $(if $(PAYLOAD),,$(B)/apps/Quillmark.exe)
 TEST_PROGRAMS = $(FIXTURES) $(WIN_TEST) $(UNINSTALLER_DRIVER) $(E2E_PROGRAMS)
 
 all:
 	@tools/deps.sh
 	@$(MAKE) --no-print-directory $(PRODUCT)
+	@$(if $(PAYLOAD),echo "$(B)/setup.exe: built from $(PAYLOAD)")
 
 # Without a display the tour needs the end-to-end driver too.
 run: all

@@ -51,13 +51,41 @@ PAYLOAD_NAMES := $(foreach e,$(CARRIED),$(call carried_field,$(e),2))
 PAYLOAD_FILES := $(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_NAMES))
 PAYLOAD_BINS := $(foreach e,$(CARRIED),$(PAYLOAD_RC_DIR)/$(call carried_field,$(e),1).bin)
 
-# --- where each carried file comes from: the programs are built here, the
-# licence is resources/license.txt, resources/payload/gen_payload.py makes the
-# application's data files (the other manifest rows) in one run.
+# --- where each carried file comes from.  The uninstaller is built here.
+# With PAYLOAD=DIR the others come from DIR, the application's files as its
+# team hands them over, checked first (tools/check_payload.py: a fault stops
+# the build, and no setup.exe is left in $(B)).  Without it the program is
+# built here, the licence is resources/license.txt, and
+# resources/payload/gen_payload.py makes the application's data files in one
+# run.
+define payload_copy_rule
+$(PAYLOAD_FILES_DIR)/$(1): $(2)
+	@mkdir -p $$(@D)
+	cp $$< $$@.part && mv $$@.part $$@
+endef
+PAYLOAD_UNINSTALLER := $(call carried_with_role,uninstaller)
+$(eval $(call payload_copy_rule,$(PAYLOAD_UNINSTALLER),$(B)/apps/qmkuins1.exe))
+
+ifdef PAYLOAD
+PAYLOAD_SOURCE := $(abspath $(PAYLOAD))
+PAYLOAD_CHECKED := $(B)/payload/checked
+
+# Checked on every run; the stamp changes only when the folder did.
+$(PAYLOAD_CHECKED): FORCE
+	@mkdir -p $(@D)
+	@python3 -B tools/check_payload.py $(PAYLOAD_SOURCE) $@ || { rm -f $(B)/setup.exe; exit 1; }
+
+# A file is copied only when it differs, so that only what changed is built again.
+define payload_folder_rule
+$(PAYLOAD_FILES_DIR)/$(1): $(PAYLOAD_CHECKED)
+	@mkdir -p $$(@D)
+	@cmp -s $(PAYLOAD_SOURCE)/$(1) $$@ || cp $(PAYLOAD_SOURCE)/$(1) $$@
+endef
+$(foreach n,$(filter-out $(PAYLOAD_UNINSTALLER),$(PAYLOAD_NAMES)),$(eval $(call payload_folder_rule,$(n))))
+else
 PAYLOAD_GEN := resources/payload/gen_payload.py
 PAYLOAD_GEN_SOURCES := $(wildcard resources/payload/*.py)
-PAYLOAD_COPIED := program:$(B)/apps/Quillmark.exe uninstaller:$(B)/apps/qmkuins1.exe \
-  licence:resources/license.txt
+PAYLOAD_COPIED := program:$(B)/apps/Quillmark.exe licence:resources/license.txt
 PAYLOAD_COPIED_NAMES := $(foreach c,$(PAYLOAD_COPIED),$(call carried_with_role,$(call carried_field,$(c),1)))
 PAYLOAD_GEN_NAMES := $(filter-out $(PAYLOAD_COPIED_NAMES),$(call carried_with_role,manifest))
 
@@ -65,12 +93,11 @@ $(addprefix $(PAYLOAD_FILES_DIR)/,$(PAYLOAD_GEN_NAMES)) &: $(PAYLOAD_GEN_SOURCES
 	@mkdir -p $(PAYLOAD_FILES_DIR)
 	python3 -B $(PAYLOAD_GEN) $(PAYLOAD_FILES_DIR) $(PAYLOAD_GEN_NAMES)
 
-define payload_copy_rule
-$(PAYLOAD_FILES_DIR)/$(call carried_with_role,$(1)): $(2)
-	@mkdir -p $$(@D)
-	cp $$< $$@.part && mv $$@.part $$@
-endef
-$(foreach c,$(PAYLOAD_COPIED),$(eval $(call payload_copy_rule,$(call carried_field,$(c),1),$(call carried_field,$(c),2))))
+$(foreach c,$(PAYLOAD_COPIED),$(eval $(call payload_copy_rule,$(call carried_with_role,$(call carried_field,$(c),1)),$(call carried_field,$(c),2))))
+endif
+
+.PHONY: FORCE
+FORCE:
 
 # --- the resource data: <entry>.bin per entry (szddc writes its image whole
 # or not at all)

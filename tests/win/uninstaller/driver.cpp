@@ -102,8 +102,11 @@ int main(int argc, char **argv)
         char text[4096];
         HWND box = WaitForBox(started.hProcess, StepTimeoutMs);
         if (!button || !box) {
-            printf("driver: expected a box with \"%s\", %s\n", expected,
-                   button ? "the program ended or timed out" : "bad step");
+            DWORD code = STILL_ACTIVE;
+            GetExitCodeProcess(started.hProcess, &code);
+            printf("driver: expected a box with \"%s\", %s (exit code 0x%lX)\n", expected,
+                   !button ? "bad step" : code == STILL_ACTIVE ? "none came in time" : "the program ended",
+                   code);
             failed = 1;
             break;
         }
