@@ -22,10 +22,6 @@ bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path);
 // Entry `id` as stored, into `folder`\`name`.
 bool StagePayload(WORD id, const char *folder, const char *name);
 
-// Copies one file into a new one through LZ32, expanding an SZDD image.
-bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *targetFolder,
-                const char *targetName);
-
 // Entry `id` expanded into `folder`\`name`, by way of "data.tmp" in the
 // temporary folder, which is deleted again.
 bool ExpandPayload(WORD id, const char *folder, const char *name);

@@ -98,8 +98,9 @@ static HFILE AsLzFile(HANDLE file)
     return static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
 }
 
-// LZ32's copy from one file into a new one at `targetPath`.
-static bool ExpandInto(const char *sourcePath, const char *targetPath)
+// Copies one file into a new one at `targetPath` through LZ32, expanding an
+// SZDD image.
+static bool ExpandFile(const char *sourcePath, const char *targetPath)
 {
     HANDLE sourceFile = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, 0);
@@ -132,14 +133,6 @@ static bool ExpandInto(const char *sourcePath, const char *targetPath)
     return false;
 }
 
-bool ExpandFile(const char *sourceFolder, const char *sourceName, const char *targetFolder,
-                const char *targetName)
-{
-    PathBuffer sourcePath, targetPath;
-    return PathIn(sourceFolder, sourceName, sourcePath) && PathIn(targetFolder, targetName, targetPath) &&
-           ExpandInto(sourcePath, targetPath);
-}
-
 // Entry `id` expanded into a new file at `targetPath`, by way of "data.tmp" in
 // the temporary folder, which is deleted again.
 static bool ExpandEntry(WORD id, const char *targetPath)
@@ -147,7 +140,7 @@ static bool ExpandEntry(WORD id, const char *targetPath)
     PathBuffer stagingPath;
     if (!PathIn(g_tempDir, StagingFileName, stagingPath) || !StagePayload(id, g_tempDir, StagingFileName))
         return false;
-    bool expanded = ExpandInto(stagingPath, targetPath);
+    bool expanded = ExpandFile(stagingPath, targetPath);
     // The caller reports the expansion's own error, not the clean-up's.
     Discard(stagingPath);
     return expanded;

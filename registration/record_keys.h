@@ -1,6 +1,7 @@
 // Where the installation is recorded: the keys and values the installer
 // writes and the uninstaller removes, and the name of the shortcuts.
 #pragma once
+#include <shlobj.h>
 #include "setup/product.h"
 
 #define WINDOWS_CURRENT_VERSION_KEY "Software\\Microsoft\\Windows\\CurrentVersion"
@@ -17,5 +18,6 @@ static const char FolderValueName[] = "Path";
 static const char DisplayNameValueName[] = "DisplayName";
 static const char UninstallStringValueName[] = "UninstallString";
 
-// In the Start menu folder and on the desktop.
+// In the Start menu folder itself and in the desktop folder, in that order.
 static const char ShortcutFileName[] = PRODUCT_NAME ".lnk";
+static const int ShortcutFolders[] = {CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};

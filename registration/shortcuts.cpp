@@ -71,8 +71,7 @@ void CreateShortcuts()
     CoUninitializeFunction coUninitialize = Lookup<CoUninitializeFunction>(ole, "CoUninitialize");
     s_coCreateInstance = Lookup<CoCreateInstanceFunction>(ole, "CoCreateInstance");
     if (coInitialize && coUninitialize && s_coCreateInstance && coInitialize(0) == S_OK) {
-        static const int folders[] = {CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};
-        for (int folder : folders) {
+        for (int folder : ShortcutFolders) {
             PathBuffer path;
             if (ShortcutPathIn(folder, path))
                 CreateShortcut(g_installDir, g_programPath, path, ShortcutDescription);

@@ -10,13 +10,6 @@ bool PathIn(const char *folder, const char *name, PathBuffer out)
     return false;
 }
 
-void DeleteFileIn(const char *folder, const char *name)
-{
-    PathBuffer path;
-    if (JoinPath(folder, name, path))
-        DeleteFileA(path);
-}
-
 bool FileExistsIn(const char *folder, const char *name)
 {
     PathBuffer path;

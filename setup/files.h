@@ -1,14 +1,11 @@
 // Files as both programs see them: whether one is there, whether the program
-// is running, deleting one.
+// is running, the path of one.
 #pragma once
 #include "setup/product.h"
 
 // JoinPath for a file operation: when the path does not fit, the last error
 // says so (ERROR_FILENAME_EXCED_RANGE), as the operation itself would have.
 bool PathIn(const char *folder, const char *name, PathBuffer out);
-
-// Deletes `folder`\`name`; the outcome is not examined.
-void DeleteFileIn(const char *folder, const char *name);
 
 // True when a find-first search for `folder`\`name` finds it, and it is a
 // file, not a folder.

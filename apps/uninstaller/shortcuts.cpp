@@ -3,7 +3,6 @@
 #include "setup/files.h"
 #include "setup/item_list.h"
 
-static const int ShortcutFolders[] = {CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};
 enum { ShortcutFolderCount = sizeof ShortcutFolders / sizeof ShortcutFolders[0] };
 
 // A special folder the shell cannot name holds no shortcut of ours.

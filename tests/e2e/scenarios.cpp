@@ -831,6 +831,19 @@ void FillDrive(const std::string &filler, ULONGLONG room) {
     WriteAll(filler, std::string(static_cast<size_t>(free.QuadPart - room), 'f'));
 }
 
+// "Install" in dialog 101; while 158 is up the drive fills up to `room` bytes
+// free; after "Accept" the first file that does not fit gets box 35
+// (`boxText`), and the run ends.
+void RunOutOfRoom(Setup &setup, HWND location, const std::string &filler, ULONGLONG room,
+                  const std::string &boxText) {
+    Click(location, IDOK);
+    HWND agreement = setup.WaitFor(Dlg::Agreement);
+    FillDrive(filler, room);
+    Click(agreement, IDOK);
+    ExpectError(setup, FileNotWritten.code, boxText);
+    CheckEq("exit code", 0, setup.WaitExit());
+}
+
 // Box 28 for drive `root`: the room it needs, more than it has, and the room
 // it has, as the system gives it now.
 void ExpectNoRoom(Setup &setup, const std::string &root) {
@@ -876,12 +889,7 @@ void DiskFull() {
         Note("with the drive emptied, it passes");
         RemoveTree(filler);
         ChangeFolder(setup, location, "Q:\\");
-        Click(location, IDOK);
-        HWND agreement = setup.WaitFor(Dlg::Agreement);
-        FillDrive(filler, room);
-        Click(agreement, IDOK);
-        ExpectError(setup, FileNotWritten.code, boxText);
-        CheckEq("exit code", 0, setup.WaitExit());
+        RunOutOfRoom(setup, location, filler, room, boxText);
         Check(!FindTopWindow("Quillmark", setup.Pid()), "nothing started");
     }
     CheckPartialInstall(drive, "main.dct", {{"filler", ReadAll(filler)}});
@@ -910,12 +918,7 @@ void DiskFull() {
         HWND location = setup.WaitFor(Dlg::Location);
         ExpectItemText("101 proposes the drive's root", location, EDIT_BOX, "Q:\\");
         FillDrive(filler, 700 * 1024);
-        Click(location, IDOK);
-        HWND agreement = setup.WaitFor(Dlg::Agreement);
-        FillDrive(filler, room);
-        Click(agreement, IDOK);
-        ExpectError(setup, FileNotWritten.code, boxText);
-        CheckEq("exit code", 0, setup.WaitExit());
+        RunOutOfRoom(setup, location, filler, room, boxText);
     }
     CheckInstalledFiles(drive, {"filler"});
     CheckRegistration(drive);
