@@ -112,54 +112,40 @@ def rc(entries):
     return '\n'.join(out) + '\n'
 
 
-def sums_header(what, macro, rows, largest_what, largest_macro, largest):
-    out = ['// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
-           '#pragma once', '', f'// {what}', f'#define {macro} \\']
-    out += [f'    {{{row}}}, \\' for row in rows]
-    # The empty line ends the last continuation.
-    out += ['', f'// {largest_what}', f'#define {largest_macro} {largest}']
-    return '\n'.join(out) + '\n'
-
-
 def size_and_crc(path):
     with open(path, 'rb') as f:
         data = f.read()
     return len(data), zlib.crc32(data)
 
 
+def sums(lines):
+    return '\n'.join(['// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
+                      '#pragma once', ''] + lines) + '\n'
+
+
 def installed(entries, folder):
     placed = [only(entries, 'program')] + [e for e in entries if 'manifest' in e.roles]
-    rows, largest = [], 0
-    for e in placed:
-        size, crc = size_and_crc(os.path.join(folder, e.name))
-        rows.append(f'"{e.name}", {size}, 0x{crc:08X}')
-        largest = max(largest, size)
-    sizes = ', '.join(row.split(', ')[1] for row in rows)
-    return sums_header('{name, size, CRC-32} of each file installed into the install folder: '
-                       'the program, then the manifest rows in order.', 'INSTALLED_FILES', rows,
-                       'The largest of them.', 'LARGEST_INSTALLED_FILE_SIZE', largest) + (
-        f'\n// Their sizes alone, in the same order.\n#define INSTALLED_SIZES {sizes}\n')
+    found = [(e.name,) + size_and_crc(os.path.join(folder, e.name)) for e in placed]
+    rows = [f'    {{"{name}", {size}, 0x{crc:08X}}}, \\' for name, size, crc in found]
+    return sums(['// {name, size, CRC-32} of each file installed into the install folder: the program,',
+                 '// then the manifest rows in order.', '#define INSTALLED_FILES \\'] + rows + [
+                 '',  # ends the last continuation
+                 '// Their sizes alone, in the same order, and the largest of them.',
+                 '#define INSTALLED_SIZES ' + ', '.join(str(size) for _, size, _ in found),
+                 f'#define LARGEST_INSTALLED_FILE_SIZE {max(size for _, size, _ in found)}'])
 
 
 def stored(entries, folder):
-    numbers, sizes, crcs, largest = [], [], [], 0
-    for e in sorted(entries, key=lambda e: e.number):
-        size, crc = size_and_crc(os.path.join(folder, f'{e.number}.bin'))
-        numbers.append(str(e.number))
-        sizes.append(str(size))
-        crcs.append(f'0x{crc:08X}')
-        if e.method == 'expand':
-            largest = max(largest, size)
-    return '\n'.join([
-        '// Made by tools/carried_files.py from payload/carried_files.txt and the built files.',
-        '#pragma once', '',
-        '// Each "FILE" entry as stored: its number, its size and its CRC-32, in three lists',
-        '// of the same order.',
-        '#define STORED_ENTRY_NUMBERS ' + ', '.join(numbers),
-        '#define STORED_ENTRY_SIZES ' + ', '.join(sizes),
-        '#define STORED_ENTRY_CRCS ' + ', '.join(crcs), '',
-        '// The largest entry that is staged in the temporary folder to be expanded.',
-        f'#define LARGEST_STAGED_ENTRY_SIZE {largest}']) + '\n'
+    ordered = sorted(entries, key=lambda e: e.number)
+    found = [size_and_crc(os.path.join(folder, f'{e.number}.bin')) for e in ordered]
+    largest = max(size for e, (size, _) in zip(ordered, found) if e.method == 'expand')
+    return sums(['// Each "FILE" entry as stored: its number, its size and its CRC-32, in three lists',
+                 '// of the same order.',
+                 '#define STORED_ENTRY_NUMBERS ' + ', '.join(str(e.number) for e in ordered),
+                 '#define STORED_ENTRY_SIZES ' + ', '.join(str(size) for size, _ in found),
+                 '#define STORED_ENTRY_CRCS ' + ', '.join(f'0x{crc:08X}' for _, crc in found), '',
+                 '// The largest entry that is staged in the temporary folder to be expanded.',
+                 f'#define LARGEST_STAGED_ENTRY_SIZE {largest}'])
 
 
 def write(path, text):

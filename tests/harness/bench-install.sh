@@ -22,8 +22,6 @@ setup=${QM_SETUP:-$BUILD/setup.exe}
 [ -f "$setup" ] || die "no $setup (make build/setup.exe)"
 "$here/make-template.sh" --if-missing || exit 2
 
-winpath() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
-
 dir=$RUNS/bench-install
 figures=$(mktemp)
 trap 'prefix_destroy "$dir"; rm -f "$figures"' EXIT

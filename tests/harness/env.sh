@@ -21,6 +21,9 @@ unset WINEARCH
 
 die() { echo "$(basename "$0"): $*" >&2; exit 2; }
 
+# winpath PATH: a Linux path as the prefix's programs see it (Z:\...).
+winpath() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
+
 need_wine() {
     [ -n "$WINE64" ] && [ -x "$WINE64" ] || die "wine64 not found (run tools/deps.sh)"
     [ -n "$WINESERVER" ] && [ -x "$WINESERVER" ] || die "wineserver not found (run tools/deps.sh)"

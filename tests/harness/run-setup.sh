@@ -22,8 +22,6 @@ driver=$BUILD/tests/driver.exe
 [ -n "${DISPLAY:-}" ] || [ -f "$driver" ] || die "no $driver (make build/tests/driver.exe)"
 "$here/make-template.sh" --if-missing || exit 2
 
-winpath() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
-
 dir=$RUNS/run
 prefix=$(prefix_create "$dir") || exit 2
 export WINEPREFIX=$prefix

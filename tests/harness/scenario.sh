@@ -18,8 +18,6 @@ setup=${QM_SETUP:-$BUILD/setup.exe}
 [ -f "$driver" ] || die "no $driver (make build/tests/driver.exe)"
 [ -f "$setup" ] || die "no $setup (make build/setup.exe)"
 
-winpath() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
-
 dir=$RUNS/$name
 xvfb_pid=
 cleanup() {

@@ -11,7 +11,6 @@ trap 'prefix_destroy "$dir"' EXIT
 # drive that fills up.
 mkdir -p "$prefix/drive_c/readonly" && chmod a-w "$prefix/drive_c/readonly"
 small_drive "$dir" 1m
-winpath() { echo "Z:${1//\//\\}"; }
 status=0
 WINEPREFIX=$prefix wine "$BUILD/tests/setup_win_test.exe" \
     "$(winpath "$BUILD/payload/files")" "$(winpath "$BUILD/fixtures")" | tr -d '\r' || status=$?
