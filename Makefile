@@ -23,25 +23,49 @@ RC64   := x86_64-w64-mingw32-windres
 # Programs that ship (setup.exe, Quillmark.exe, qmkuins1.exe): i686, no C
 # runtime, as small as the compiler makes them: -Oz over all of a program's
 # files at once (-flto), equal constants merged, arguments pushed rather than
-# stored.  The last comes with leaving out stack probes, so every frame must
-# stay within the 4 KB guard page, which -Wframe-larger-than holds it to.
+# stored, the stack kept at the 4-byte alignment Windows gives a 32-bit
+# thread rather than realigned to 16 in every function that has locals (the
+# programs use no SSE, which is what would want it).  Pushing comes with
+# leaving out stack probes, so every frame must stay within the 4 KB guard
+# page, which -Wframe-larger-than holds it to.
 SHIP_CXXFLAGS := -std=c++17 -Oz -flto -Wall -Wextra -Werror -Wframe-larger-than=4000 \
   -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector \
   -fno-threadsafe-statics -fno-builtin -fno-ident -ffunction-sections -fmerge-all-constants \
-  -fomit-frame-pointer \
+  -fomit-frame-pointer -mpreferred-stack-boundary=2 \
   -mno-stack-arg-probe -I. -I$(GEN)
-# Loaded at its preferred base, as programs of the time were: no relocations.
-# Laid out by tools/ship.ld.
+# Loaded wherever the system puts it (ASLR: relocations, DYNAMICBASE), its
+# data never run (NX_COMPAT).  Laid out by tools/ship.ld.
 SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -s -Wl,--gc-sections \
-  -Wl,--no-insert-timestamp -Wl,--disable-dynamicbase,--disable-reloc-section \
+  -Wl,--no-insert-timestamp -Wl,--dynamicbase,--enable-reloc-section,--nxcompat \
   -Wl,--major-subsystem-version,4,--minor-subsystem-version,0 \
   -Wl,--major-os-version,4,--minor-os-version,0 -Wl,-e,_EntryPoint -Wl,-T,tools/ship.ld
 # Links the shipped program $@ from the objects $(1) and the libraries $(2),
-# then marks its one section executable (tools/ship.ld); objcopy stamps no
-# time when SOURCE_DATE_EPOCH is 0.
+# marks its one section executable (tools/ship.ld; objcopy stamps no time
+# when SOURCE_DATE_EPOCH is 0), leaves out the DOS program, and signs it as
+# $(3) when that is given and the build signs (SIGN_CERT, below).
 ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(2) && \
-  SOURCE_DATE_EPOCH=0 $(OBJCOPY32) --set-section-flags .idata=alloc,load,code,data,contents $@.part $@ && \
-  rm -f $@.part
+  SOURCE_DATE_EPOCH=0 $(OBJCOPY32) --set-section-flags .idata=alloc,load,code,data,contents $@.part && \
+  python3 -B tools/drop_dos_stub.py $@.part && \
+  $(if $(3),$(call sign_program,$@.part,$(3)) &&) mv $@.part $@
+
+# Signing: with SIGN_CERT=cert.pem and SIGN_KEY=key.pem, qmkuins1.exe (before
+# setup.exe carries it) and setup.exe get an Authenticode signature
+# (SHA-256), timestamped by the server at SIGN_TIMESTAMP=URL when given.
+# Without them nothing is signed.  The signature follows the last section:
+# the bytes setup.exe checks at start-up are not touched.
+SIGNING := $(B)/signing
+sign_program = $(if $(SIGN_CERT),osslsigncode sign -certs "$(SIGN_CERT)" -key "$(SIGN_KEY)" -h sha256 \
+  -n "$(2)" $(if $(SIGN_TIMESTAMP),-ts "$(SIGN_TIMESTAMP)") -in $(1) -out $(1).signed >/dev/null && \
+  mv $(1).signed $(1),true)
+$(if $(SIGN_CERT),$(if $(SIGN_KEY),,$(error SIGN_CERT needs SIGN_KEY)))
+
+# Changes when the signing does (which files, or their contents), so that the
+# signed programs are made again.
+$(SIGNING): FORCE
+	@mkdir -p $(@D)
+	@{ echo "$(SIGN_CERT) $(SIGN_KEY) $(SIGN_TIMESTAMP)"; \
+	   $(if $(SIGN_CERT),cat "$(SIGN_CERT)" "$(SIGN_KEY)";) } | sha1sum > $@.new
+	@cmp -s $@.new $@ && rm $@.new || mv $@.new $@
 # Windows programs that only test (drivers, Windows-side tests): C runtime, static.
 TEST_CXXFLAGS := -std=c++17 -O1 -Wall -Wextra -Werror -I. -I$(GEN) -static
 

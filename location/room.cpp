@@ -5,6 +5,7 @@
 #include "setup/errors.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
+#include "setup/system_library.h"
 #include <windows.h>
 
 typedef BOOL(WINAPI *GetDiskFreeSpaceExFunction)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
@@ -32,8 +33,7 @@ static bool FreeOn(const char *root, DWORD *free)
     bytes.QuadPart = UInt32x32To64(freeClusters, s_cluster) << BlockShift;
     // The first systems of the line lack the newer call, and their older one
     // stops at 2 GB, which is more than an install needs anyway.
-    GetDiskFreeSpaceExFunction freeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetDiskFreeSpaceExA")));
+    GetDiskFreeSpaceExFunction freeSpaceEx = KernelFunction<GetDiskFreeSpaceExFunction>("GetDiskFreeSpaceExA");
     if (freeSpaceEx)
         freeSpaceEx(root, &bytes, 0, 0);
     bytes.QuadPart >>= BlockShift;

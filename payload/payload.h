@@ -11,6 +11,10 @@
 // no such entry or it is empty.
 const BYTE *LoadPayload(WORD id, DWORD *size);
 
+// Loads LZ32 and VERSION from the system folder (payload/libraries.h).  When
+// either cannot be had, box 45 names it and the result is false.
+bool LoadPayloadLibraries();
+
 // Whether every carried file is there as the build stored it (size and
 // CRC-32), read in place.  At the first that is not, box 42 names its entry
 // and the result is false.

@@ -1,3 +1,4 @@
+#include "payload/libraries.h"
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "payload/version_rule.h"
@@ -13,7 +14,7 @@ void QueryFileVersion(const char *path, unsigned *major, DWORD *ls)
     *major = 0;
     *ls = 0;
     DWORD ignored;
-    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    DWORD size = g_version.GetFileVersionInfoSizeA(path, &ignored);
     if (size == 0)
         return;
     void *block = LocalAlloc(LMEM_FIXED, size);
@@ -21,8 +22,8 @@ void QueryFileVersion(const char *path, unsigned *major, DWORD *ls)
         return;
     VS_FIXEDFILEINFO *fixed;
     UINT length;
-    if (GetFileVersionInfoA(path, 0, size, block) &&
-        VerQueryValueA(block, "\\", reinterpret_cast<void **>(&fixed), &length) &&
+    if (g_version.GetFileVersionInfoA(path, 0, size, block) &&
+        g_version.VerQueryValueA(block, "\\", reinterpret_cast<void **>(&fixed), &length) &&
         length >= sizeof *fixed) {
         *major = HIWORD(fixed->dwFileVersionMS);
         *ls = fixed->dwFileVersionLS;

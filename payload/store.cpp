@@ -1,8 +1,8 @@
+#include "payload/libraries.h"
 #include "payload/payload.h"
 #include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/text.h"
-#include <lzexpand.h>
 
 static const char StagingFileName[] = "data.tmp";
 
@@ -106,7 +106,7 @@ static bool ExpandFile(const char *sourcePath, const char *targetPath)
                                     FILE_FLAG_SEQUENTIAL_SCAN, 0);
     if (sourceFile == INVALID_HANDLE_VALUE)
         return false;
-    INT source = LZInit(AsLzFile(sourceFile));
+    INT source = g_lz32.LZInit(AsLzFile(sourceFile));
     if (source < 0) {
         CloseHandle(sourceFile);
         SetLastError(LzError(source));
@@ -115,17 +115,17 @@ static bool ExpandFile(const char *sourcePath, const char *targetPath)
     HANDLE targetFile = CreateNewFile(targetPath, FILE_FLAG_SEQUENTIAL_SCAN);
     if (targetFile == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        LZClose(source);                // closes the source file too
+        g_lz32.LZClose(source);         // closes the source file too
         SetLastError(error);
         return false;
     }
     SetLastError(0);
-    LONG copied = LZCopy(source, AsLzFile(targetFile));
+    LONG copied = g_lz32.LZCopy(source, AsLzFile(targetFile));
     DWORD error = copied < 0 ? GetLastError() : 0;
     if (copied < 0 && error == 0)
         error = LzError(copied);
-    LZClose(AsLzFile(targetFile));
-    LZClose(source);
+    g_lz32.LZClose(AsLzFile(targetFile));
+    g_lz32.LZClose(source);
     if (copied >= 0)
         return true;
     Discard(targetPath);

@@ -3,9 +3,10 @@
 #include "setup/globals.h"
 #include "setup/item_list.h"
 #include "setup/paths.h"
+#include "setup/system_library.h"
 #include <shlobj.h>
 
-// The COM library is loaded only for this step, never linked.
+// The COM library is loaded only for this step, from the system folder, never linked.
 typedef HRESULT(WINAPI *CoInitializeFunction)(LPVOID);
 typedef void(WINAPI *CoUninitializeFunction)();
 typedef HRESULT(WINAPI *CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID *);
@@ -55,21 +56,16 @@ static bool ShortcutPathIn(int folder, PathBuffer path)
     return found && JoinPath(folderPath, ShortcutFileName, path);
 }
 
-// A function of the loaded library, by name.
-template <typename Function> static Function Lookup(HMODULE library, const char *name)
-{
-    // Through the generic function pointer type, which any other converts to.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 void CreateShortcuts()
 {
-    HMODULE ole = LoadLibraryA("OLE32.DLL");
+    // A known DLL, which Windows takes from the system folder anyway; named
+    // by its full path all the same, so that no search is involved.
+    HMODULE ole = LoadSystemLibrary("OLE32.DLL");
     if (!ole)
         return;
-    CoInitializeFunction coInitialize = Lookup<CoInitializeFunction>(ole, "CoInitialize");
-    CoUninitializeFunction coUninitialize = Lookup<CoUninitializeFunction>(ole, "CoUninitialize");
-    s_coCreateInstance = Lookup<CoCreateInstanceFunction>(ole, "CoCreateInstance");
+    CoInitializeFunction coInitialize = LibraryFunction<CoInitializeFunction>(ole, "CoInitialize");
+    CoUninitializeFunction coUninitialize = LibraryFunction<CoUninitializeFunction>(ole, "CoUninitialize");
+    s_coCreateInstance = LibraryFunction<CoCreateInstanceFunction>(ole, "CoCreateInstance");
     if (coInitialize && coUninitialize && s_coCreateInstance && coInitialize(0) == S_OK) {
         for (int folder : ShortcutFolders) {
             PathBuffer path;

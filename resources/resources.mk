@@ -18,6 +18,8 @@
 #   make payload-bins           all of them
 
 ICON := $(B)/res/quillmark.ico
+# The manifest of setup.exe and qmkuins1.exe (resources/manifest.rc).
+MANIFEST := resources/manifest.rc resources/programs.manifest
 PAYLOAD_FILES_DIR := $(B)/payload/files
 PAYLOAD_RC_DIR := $(B)/payload/rc
 CARRIED_LIST := payload/carried_files.txt

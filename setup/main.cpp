@@ -7,6 +7,7 @@
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "setup/registry.h"
+#include "setup/system_library.h"
 #include "setup/text.h"
 #include "ui/ui.h"
 
@@ -93,7 +94,7 @@ static bool OnlySetupRunning()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     g_instance = instance;
-    if (!OnlySetupRunning() || !CarriedFilesIntact())
+    if (!OnlySetupRunning() || !CarriedFilesIntact() || !LoadPayloadLibraries())
         return 0;
     g_backdrop = CreateBackdrop();
     if (!SettingsKeyWritable())
@@ -125,5 +126,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 // Started by the system in place of a C runtime.
 extern "C" void EntryPoint()
 {
+    CloseLibrarySearch();
     ExitProcess(WinMain(GetModuleHandleA(0), 0, 0, SW_SHOWDEFAULT));
 }

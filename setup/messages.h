@@ -19,6 +19,8 @@ static const FixedMessage SetupAlreadyRunning = {"44", "Quillmark's setup is alr
 static const FixedMessage SetupDamaged = {"42",
     "This setup program is damaged: a file it carries is not as it was built.  "
     "Please get a new copy of the setup program."};
+static const FixedMessage LibraryMissing = {"45",
+    "Setup cannot load a part of Windows that it needs."};
 static const SystemTextMessage SettingsKeyFailed = {"1"};
 static const FixedMessage CannotProceed = {"1A", "Unable to proceed with installation"};
 static const FixedMessage NoWindowsFolder = {"2", "Unable to locate Windows directory"};

@@ -3,19 +3,19 @@ SETUP_SOURCES := $(wildcard setup/*.cpp location/*.cpp payload/*.cpp registratio
 # Everything but the entry point, for the Windows-side tests that link the same code.
 SETUP_LIBRARY_SOURCES := $(filter-out setup/main.cpp,$(SETUP_SOURCES))
 SETUP_OBJECTS := $(patsubst %.cpp,$(B)/setup-obj/%.o,$(SETUP_SOURCES))
-SETUP_LIBS := -llz32 -lversion -lshell32 -ladvapi32 -lgdi32 -luser32 -lkernel32
+SETUP_LIBS := -lshell32 -ladvapi32 -lgdi32 -luser32 -lkernel32
 
 $(B)/setup-obj/%.o: %.cpp $(wildcard */*.h) $(CARRIED_HEADER) $(INSTALLED_SUMS) $(STORED_SUMS) Makefile
 	@mkdir -p $(dir $@)
 	$(CC32) $(SHIP_CXXFLAGS) -c $< -o $@
 
-$(B)/setup-obj/setup.res: resources/setup.rc resources/resource_ids.h resources/version.rc $(CARRIED_RC) \
+$(B)/setup-obj/setup.res: resources/setup.rc resources/resource_ids.h resources/version.rc $(MANIFEST) $(CARRIED_RC) \
   $(PAYLOAD_BINS) $(ICON)
 	@mkdir -p $(dir $@)
 	$(RC32) -O coff -I . -I $(GEN) -I $(dir $(ICON)) -I $(PAYLOAD_RC_DIR) $< $@
 
-$(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res tools/ship.ld
-	$(call ship_link,$(filter-out %.ld,$^),$(SETUP_LIBS))
+$(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res tools/ship.ld $(SIGNING)
+	$(call ship_link,$(filter %.o %.res,$^),$(SETUP_LIBS),Quillmark Setup)
 
 # The check of the carried files, timed (make bench-integrity): the
 # installer's own objects and resources with a main that runs the check.

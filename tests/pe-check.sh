@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The shipped programs' PE headers: 32-bit GUI programs for Windows 4.0 that
-# import only from the system libraries the installer may use.
+# import only from libraries Windows keeps on its list of known DLLs (any
+# other is loaded from the system folder by its full path), built to be
+# placed anywhere (ASLR) with data that never runs (NX); setup.exe and
+# qmkuins1.exe ask for administrator rights in their manifest.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
-allowed='ADVAPI32.dll GDI32.dll KERNEL32.dll LZ32.DLL SHELL32.dll USER32.dll VERSION.dll'
+allowed='ADVAPI32.dll GDI32.dll KERNEL32.dll SHELL32.dll USER32.dll'
 failed=0 passed=0
 check() {
     if eval "$2"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
@@ -21,8 +24,13 @@ for exe in "$root/build/setup.exe" "$root/build/apps/Quillmark.exe" "$root/build
         check "$name imports only allowed libraries (not $dll)" 'grep -qw "$dll" <<<"$allowed"'
     done
     check "$name has no symbols left" '! i686-w64-mingw32-objdump -t "$exe" 2>/dev/null | grep -q "\.text"'
+    check "$name can be placed anywhere (DYNAMIC_BASE, with relocations)" \
+        'grep -qw DYNAMIC_BASE <<<"$headers" && grep -q "Entry 5 [0-9a-f]* [0-9a-f]*[1-9a-f][0-9a-f]* Base Relocation" <<<"$headers"'
+    check "$name keeps its data from running (NX_COMPAT)" 'grep -qw NX_COMPAT <<<"$headers"'
 done
-check "setup.exe imports LZ32 itself" 'i686-w64-mingw32-objdump -p "$root/build/setup.exe" | grep -q "DLL Name: LZ32.DLL"'
-check "setup.exe does not import OLE32" '! i686-w64-mingw32-objdump -p "$root/build/setup.exe" | grep -qi "DLL Name: OLE32"'
+for exe in "$root/build/setup.exe" "$root/build/apps/qmkuins1.exe"; do
+    check "$(basename "$exe") asks for administrator rights" \
+        'grep -qa "<requestedExecutionLevel level=\"requireAdministrator\"/>" "$exe"'
+done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

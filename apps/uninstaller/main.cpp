@@ -4,6 +4,7 @@
 // files of the installer's that were changed since, stay.
 #include "apps/uninstaller/uninstaller.h"
 #include "setup/registry.h"
+#include "setup/system_library.h"
 
 // Without an installation no file of any folder is touched: only the records
 // and shortcuts an earlier one left go, and only when the user agrees.
@@ -54,5 +55,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 // Entry point without a C runtime.
 extern "C" void EntryPoint()
 {
+    CloseLibrarySearch();
     ExitProcess(WinMain(GetModuleHandleA(NULL), NULL, (LPSTR) "", SW_SHOWDEFAULT));
 }

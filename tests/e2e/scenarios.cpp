@@ -101,12 +101,30 @@ void DamagedCopies(const std::string &proposal) {
     }
 }
 
+// A system folder without LZ32.DLL (the 32-bit one: setup.exe is a 32-bit
+// program): box 45 names it before anything is made.
+void MissingLibrary(const std::string &proposal) {
+    char folder[MAX_PATH] = "";
+    GetSystemWow64DirectoryA(folder, MAX_PATH);
+    const std::string library = std::string(folder) + "\\lz32.dll", away = library + ".away";
+    if (!MoveFileA(library.c_str(), away.c_str())) Fatal("cannot move " + library + " away");
+    {
+        Setup setup;
+        ExpectError(setup, LibraryMissing, "LZ32.DLL");
+        CheckEq("exit code", 0, setup.WaitExit());
+    }
+    MoveFileA(away.c_str(), library.c_str());
+    Check(!RegKeyExists(HKEY_CURRENT_USER, "Software\\Brenlow"), "no settings key");
+    Check(!Exists(proposal), "nothing made at " + proposal);
+}
+
 // A first run, left at once: the default proposal, nothing written but the
 // settings key.
 void FirstRunCancel() {
     std::string proposal = DefaultProposal();
     Check(!Exists(proposal), "before: " + proposal + " does not exist");
     DamagedCopies(proposal);
+    MissingLibrary(proposal);
     Setup setup;
     HWND location = ExpectDefaultProposal(setup);
     CancelAndExpectExit(setup, location);
@@ -968,6 +986,47 @@ void UninstallDenied() {
     CheckLaunch(folder, launch);
 }
 
+// setup.exe run from a downloads folder beside libraries named as ones
+// Windows looks for in a program's own folder (tests/e2e/planted_dll.cpp),
+// with Wine told to prefer such files to its own, as Windows does
+// (scenario.sh): from the start through the folder browser to the program's
+// start, not one of them is loaded, and the install is complete.
+void PlantedLibraries() {
+    const std::string downloads = "C:\\Users\\Public\\Downloads", planted = g_cfg.build + "\\tests\\planted";
+    MakeDirs(downloads);
+    const std::vector<std::string> libraries = ListDir(planted);
+    if (libraries.empty()) Fatal("no libraries in " + planted);
+    for (const std::string &file : libraries)
+        if (!CopyFileA(Join(planted, file).c_str(), Join(downloads, file).c_str(), FALSE)) Fatal("cannot copy " + file);
+    const std::string setupCopy = Join(downloads, "setup.exe");
+    WriteAll(setupCopy, ReadAll(g_cfg.setup));
+    Note("planted: " + Joined(libraries));
+
+    Setup setup(Env(), setupCopy);
+    HWND location = ExpectDefaultProposal(setup);
+    Click(location, CHANGE_BUTTON);
+    HWND change = setup.WaitFor(Dlg::ChangeFolder);
+    Click(change, BROWSE_BUTTON);
+    HWND browser = setup.WaitFor(Dlg::Browser);
+    PickFolder(setup, browser, "C:\\");
+    setup.WaitGone(browser);
+    ExpectItemText("102 shows the browsed folder", change, EDIT_BOX, "C:\\Quillmark");
+    Click(change, IDOK);
+    setup.WaitGone(change);
+    Click(location, IDOK);
+    Launch launch = WaitForLaunch(setup, Accept(setup), "install");
+    const std::string folder = "C:\\Quillmark";
+    CheckInstalledFiles(folder);
+    CheckRegistration(folder);
+    CheckShortcuts(folder);
+    CheckLaunch(folder, launch);
+    std::vector<std::string> loaded;
+    for (const std::string &file : ListDir(downloads))
+        if (file.size() > 7 && file.substr(file.size() - 7) == ".loaded") loaded.push_back(file);
+    Check(loaded.empty(), "no planted library was loaded", Joined(loaded));
+    CloseProgram(launch.window);
+}
+
 // ---- the tour --------------------------------------------------------------
 // The values of `key` under `root` as a 32-bit program reads them, one a line.
 void PrintKey(HKEY root, const std::string &key) {
@@ -1070,6 +1129,7 @@ const Scenario kScenarios[] = {
     {"disk-full", DiskFull, "a drive that fills up: box 35, nothing damaged; then installed, reinstalled"},
     {"app-paths-denied", AppPathsDenied, "App Paths key not writable: box 8, the rest goes on"},
     {"uninstall-denied", UninstallDenied, "Uninstall key not writable: box 9, uninstaller in the folder"},
+    {"planted-dlls", PlantedLibraries, "libraries planted beside setup.exe are not loaded"},
 };
 
 // Not a test: kept out of the table above, which ctest registers.

@@ -46,6 +46,12 @@ drive() {
 case $name in
     rejected-folders) mkdir -p "$prefix/drive_c/ReadOnly" && chmod a-w "$prefix/drive_c/ReadOnly" ;;
     disk-full) small_drive "$dir" 4m ;;
+    # Wine takes the libraries it loads in order from its processes' Unix
+    # environment: told here to prefer the planted ones, as Windows would.
+    planted-dlls)
+        planted=$(cd "$BUILD/tests/planted" && ls *.dll | sed 's/\.dll$//' | paste -sd, -)
+        [ -n "$planted" ] || die "no planted libraries in $BUILD/tests/planted"
+        export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted=n,b" ;;
 esac
 
 if [ "$name" != backdrop ]; then

@@ -1,4 +1,5 @@
 #include "tests/win/check.h"
+#include "payload/payload.h"
 #include "setup/messages.h"
 #include <windows.h>
 #include <algorithm>
@@ -216,6 +217,7 @@ int main(int argc, char **argv)
         g_fixtures = argv[2];
     std::setvbuf(stdout, 0, _IONBF, 0);
     SetWindowsHookExA(WH_CBT, AnswerBox, 0, GetCurrentThreadId());
+    CHECK(LoadPayloadLibraries());                    // as setup.exe does first
     for (const TestCase *group : {g_registryTests, g_locationTests, g_payloadTests, g_shortcutTests, g_uiTests}) {
         for (const TestCase *test = group; test->name; ++test) {
             int failedBefore = s_failed;
