@@ -46,7 +46,7 @@ SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -s -Wl,--gc-sections \
 ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(2) && \
   SOURCE_DATE_EPOCH=0 $(OBJCOPY32) --set-section-flags .idata=alloc,load,code,data,contents $@.part && \
   python3 -B tools/drop_dos_stub.py $@.part && \
-  $(if $(3),$(call sign_program,$@.part,$(3)) &&) mv $@.part $@
+  $(if $(and $(3),$(SIGN_CERT)),$(call sign_program,$@.part,$(3)) &&) mv $@.part $@
 
 # Signing: with SIGN_CERT=cert.pem and SIGN_KEY=key.pem, qmkuins1.exe (before
 # setup.exe carries it) and setup.exe get an Authenticode signature
@@ -54,9 +54,9 @@ ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(2) && \
 # Without them nothing is signed.  The signature follows the last section:
 # the bytes setup.exe checks at start-up are not touched.
 SIGNING := $(B)/signing
-sign_program = $(if $(SIGN_CERT),osslsigncode sign -certs "$(SIGN_CERT)" -key "$(SIGN_KEY)" -h sha256 \
+sign_program = osslsigncode sign -certs "$(SIGN_CERT)" -key "$(SIGN_KEY)" -h sha256 \
   -n "$(2)" $(if $(SIGN_TIMESTAMP),-ts "$(SIGN_TIMESTAMP)") -in $(1) -out $(1).signed >/dev/null && \
-  mv $(1).signed $(1),true)
+  chmod --reference=$(1) $(1).signed && mv $(1).signed $(1))
 $(if $(SIGN_CERT),$(if $(SIGN_KEY),,$(error SIGN_CERT needs SIGN_KEY)))
 
 # Changes when the signing does (which files, or their contents), so that the

@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 wine64 qemu-user-static
   xvfb xauth imagemagick fonts-wine fonts-liberation
   mscompress libmspack-dev nsis
+  osslsigncode openssl
 )
 
 missing=()

@@ -54,6 +54,7 @@ def main(path):
     out += image[old_size:]
     with open(path + '.part', 'wb') as f:
         f.write(out)
+    os.chmod(path + '.part', os.stat(path).st_mode)
     os.replace(path + '.part', path)
 
 

@@ -33,7 +33,8 @@ trap cleanup EXIT
 prefix=$(prefix_create "$dir") || exit 2
 export WINEPREFIX=$prefix
 
-args=(--setup="$(winpath "$setup")" --root="$(winpath "$ROOT")" --build="$(winpath "$BUILD")")
+# The files a setup.exe was made from are in the build folder it was made in.
+args=(--setup="$(winpath "$setup")" --root="$(winpath "$ROOT")" --build="$(winpath "$(dirname "$setup")")")
 
 # Runs the driver; its lines go to stdout without Windows line ends.
 drive() {
