@@ -56,7 +56,7 @@ ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(2) && \
 SIGNING := $(B)/signing
 sign_program = osslsigncode sign -certs "$(SIGN_CERT)" -key "$(SIGN_KEY)" -h sha256 \
   -n "$(2)" $(if $(SIGN_TIMESTAMP),-ts "$(SIGN_TIMESTAMP)") -in $(1) -out $(1).signed >/dev/null && \
-  chmod --reference=$(1) $(1).signed && mv $(1).signed $(1))
+  chmod --reference=$(1) $(1).signed && mv $(1).signed $(1)
 $(if $(SIGN_CERT),$(if $(SIGN_KEY),,$(error SIGN_CERT needs SIGN_KEY)))
 
 # Changes when the signing does (which files, or their contents), so that the
