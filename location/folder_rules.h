@@ -9,6 +9,12 @@ bool HasDriveForm(const char *path);
 // Removes every trailing backslash: 'D:\Apps\\' becomes 'D:\Apps', 'D:\' 'D:'.
 void TrimTrailingBackslashes(char *path);
 
+// Whether every character of `path` may stand in a file's path: no control
+// character, none of ? * " < > |, and a colon only after the drive letter.
+// A letter the code page cannot spell reaches the program as '?', so a path
+// through a folder of such a name fails here.
+bool CanNameFiles(const char *path);
+
 // Room is left for the program's file name and a margin of 20 characters
 // within a PathBuffer: with "Quillmark.exe" the longest folder is 227.
 bool FolderLengthFits(const char *path);

@@ -22,11 +22,9 @@ static bool ReadProgramFilesSetting()
         return false;
     LONG status = QueryStringValue(key, "ProgramFilesDir", g_programFilesDir, PathSize);
     RegCloseKey(key);
-    size_t length = TextLength(g_programFilesDir);
-    if (status != ERROR_SUCCESS || length <= 2)
+    if (status != ERROR_SUCCESS || TextLength(g_programFilesDir) <= 2)
         return false;
-    if (g_programFilesDir[length - 1] == '\\')
-        g_programFilesDir[length - 1] = 0;
+    DropTrailingBackslash(g_programFilesDir);
     return true;
 }
 

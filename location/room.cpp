@@ -1,6 +1,7 @@
 #include "location/location.h"
 #include "payload/installed_files.h"
 #include "payload/manifest_table.h"
+#include "payload/payload.h"
 #include "payload/stored_entries.h"
 #include "setup/errors.h"
 #include "setup/globals.h"
@@ -91,7 +92,7 @@ bool HasRoomFor(const char *folder)
 {
     PathBuffer installRoot, tempRoot;
     DriveRootOf(folder, installRoot);
-    DriveRootOf(g_tempDir, tempRoot);
+    DriveRootOf(StagingFolder(), tempRoot);
     bool oneDrive = lstrcmpiA(installRoot, tempRoot) == 0;
     DWORD free;
     if (FreeOn(installRoot, &free) &&

@@ -34,6 +34,8 @@ bool ValidateInstallFolder(char *path, bool report)
     TrimTrailingBackslashes(path);
     if (!FolderLengthFits(path))
         return Reject(report, FolderTooLong);
+    if (!CanNameFiles(path))
+        return Reject(report, InvalidFolder);
 
     if (SetCurrentDirectoryA(path)) {
         DWORD attributes = GetFileAttributesA(path);

@@ -20,6 +20,10 @@ bool LoadPayloadLibraries();
 // and the result is false.
 bool CarriedFilesIntact();
 
+// Where the staging file "data.tmp" goes: the temporary folder, or the
+// install folder when that one cannot be used (g_tempDir empty).
+const char *StagingFolder();
+
 // Writes `count` bytes as a new file at `path`, replacing one of that name.
 bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path);
 
@@ -27,7 +31,7 @@ bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path);
 bool StagePayload(WORD id, const char *folder, const char *name);
 
 // Entry `id` expanded into `folder`\`name`, by way of "data.tmp" in the
-// temporary folder, which is deleted again.
+// staging folder, which is deleted again.
 bool ExpandPayload(WORD id, const char *folder, const char *name);
 
 // Gives the complete file at `stagedPath` the path `targetPath`.  A file that

@@ -28,6 +28,11 @@ const BYTE *LoadPayload(WORD id, DWORD *size)
     return bytes;
 }
 
+const char *StagingFolder()
+{
+    return g_tempDir[0] ? g_tempDir : g_installDir;
+}
+
 // Removes a file of ours, read-only or not, keeping the error that led here.
 static void Discard(const char *path)
 {
@@ -134,11 +139,12 @@ static bool ExpandFile(const char *sourcePath, const char *targetPath)
 }
 
 // Entry `id` expanded into a new file at `targetPath`, by way of "data.tmp" in
-// the temporary folder, which is deleted again.
+// the staging folder, which is deleted again.
 static bool ExpandEntry(WORD id, const char *targetPath)
 {
+    const char *folder = StagingFolder();
     PathBuffer stagingPath;
-    if (!PathIn(g_tempDir, StagingFileName, stagingPath) || !StagePayload(id, g_tempDir, StagingFileName))
+    if (!PathIn(folder, StagingFileName, stagingPath) || !StagePayload(id, folder, StagingFileName))
         return false;
     bool expanded = ExpandFile(stagingPath, targetPath);
     // The caller reports the expansion's own error, not the clean-up's.

@@ -18,6 +18,7 @@ static const char FolderValueName[] = "Path";
 static const char DisplayNameValueName[] = "DisplayName";
 static const char UninstallStringValueName[] = "UninstallString";
 
-// In the Start menu folder itself and in the desktop folder, in that order.
-static const char ShortcutFileName[] = PRODUCT_NAME ".lnk";
+// In the Start menu folder itself and in the desktop folder, in that order,
+// after a backslash.  UTF-16, as their folders are (setup/shell_folders.h).
+static const wchar_t ShortcutFileName[] = L"\\" PRODUCT_NAME ".lnk";
 static const int ShortcutFolders[] = {CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};

@@ -13,5 +13,7 @@ bool RegisterUninstaller();
 // Quillmark.lnk in the Start menu and on the desktop; failures are silent.
 void CreateShortcuts();
 
-HRESULT CreateShortcut(const char *workingDir, const char *target, const char *linkPath,
+// One shortcut, saved at `linkPath` (UTF-16, setup/shell_folders.h); the
+// last COM result.
+HRESULT CreateShortcut(const char *workingDir, const char *target, const WCHAR *linkPath,
                        const char *description);

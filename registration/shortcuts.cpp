@@ -1,8 +1,7 @@
 #include "registration/record_keys.h"
 #include "registration/registration.h"
 #include "setup/globals.h"
-#include "setup/item_list.h"
-#include "setup/paths.h"
+#include "setup/shell_folders.h"
 #include "setup/system_library.h"
 #include <shlobj.h>
 
@@ -19,7 +18,7 @@ static const GUID PersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0
 
 static const char ShortcutDescription[] = "Shortcut to Quillmark";
 
-HRESULT CreateShortcut(const char *workingDir, const char *target, const char *linkPath,
+HRESULT CreateShortcut(const char *workingDir, const char *target, const WCHAR *linkPath,
                        const char *description)
 {
     IShellLinkA *link;
@@ -34,26 +33,11 @@ HRESULT CreateShortcut(const char *workingDir, const char *target, const char *l
     IPersistFile *file;
     result = link->QueryInterface(PersistFileInterface, reinterpret_cast<void **>(&file));
     if (SUCCEEDED(result)) {
-        WCHAR widePath[PathSize];
-        MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, PathSize);
-        result = file->Save(widePath, TRUE);
+        result = file->Save(linkPath, TRUE);
         file->Release();
     }
     link->Release();
     return result;
-}
-
-// The shortcut's path in special folder `folder`; false when the shell cannot
-// say where that is or the name does not fit after it.
-static bool ShortcutPathIn(int folder, PathBuffer path)
-{
-    LPITEMIDLIST list;
-    if (FAILED(SHGetSpecialFolderLocation(g_backdrop, folder, &list)))
-        return false;
-    PathBuffer folderPath;
-    bool found = SHGetPathFromIDListA(list, folderPath);
-    FreeItemList(list);
-    return found && JoinPath(folderPath, ShortcutFileName, path);
 }
 
 void CreateShortcuts()
@@ -68,8 +52,8 @@ void CreateShortcuts()
     s_coCreateInstance = LibraryFunction<CoCreateInstanceFunction>(ole, "CoCreateInstance");
     if (coInitialize && coUninitialize && s_coCreateInstance && coInitialize(0) == S_OK) {
         for (int folder : ShortcutFolders) {
-            PathBuffer path;
-            if (ShortcutPathIn(folder, path))
+            WCHAR path[PathSize];
+            if (ShortcutPath(g_backdrop, folder, path))
                 CreateShortcut(g_installDir, g_programPath, path, ShortcutDescription);
         }
         coUninitialize();

@@ -1,4 +1,5 @@
 // The installer: one straight run from the backdrop to the started program.
+#include "location/folder_rules.h"
 #include "location/location.h"
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
@@ -28,6 +29,17 @@ static bool SettingsKeyWritable()
     return true;
 }
 
+// A temporary folder whose name the code page cannot spell (a user's name in
+// another script: its letters come back as '?'), or one that is not there,
+// cannot take the staging file.  The user can do nothing about it, so it is
+// not used, without a word: the staging file goes into the install folder.
+static bool CanHoldStagingFile(const char *folder)
+{
+    DWORD attributes = GetFileAttributesA(folder);
+    return CanNameFiles(folder) && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 static void FindSystemFolders()
 {
     UINT length = GetWindowsDirectoryA(g_windowsDir, PathSize);
@@ -35,17 +47,16 @@ static void FindSystemFolders()
         g_windowsDir[0] = 0;
         ReportError(NoWindowsFolder);
     }
-    length = TextLength(g_windowsDir);
-    if (length > 0 && g_windowsDir[length - 1] == '\\')
-        g_windowsDir[length - 1] = 0;
+    DropTrailingBackslash(g_windowsDir);
 
     length = GetTempPathA(PathSize, g_tempDir);
-    if (length == 0 || length >= PathSize) {
-        g_tempDir[0] = 0;
+    bool noTempPath = length == 0 || length >= PathSize;
+    if (noTempPath)
         ReportError(NoTempFolder);
-    }
+    if (noTempPath || !CanHoldStagingFile(g_tempDir))
+        g_tempDir[0] = 0;
     FindProgramFilesFolder();
-    if (!g_tempDir[0])
+    if (noTempPath)
         DriveRootOf(g_programFilesDir, g_tempDir);
 }
 

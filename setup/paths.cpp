@@ -1,12 +1,32 @@
 #include "setup/paths.h"
 #include "setup/text.h"
 
+const char *NextChar(const char *at)
+{
+    if (!*at)
+        return at;
+    return IsLeadByte(static_cast<unsigned char>(*at)) && at[1] ? at + 2 : at + 1;
+}
+
+bool EndsInBackslash(const char *path)
+{
+    bool backslash = false;
+    for (; *path; path = NextChar(path))
+        backslash = *path == '\\';
+    return backslash;
+}
+
+void DropTrailingBackslash(char *path)
+{
+    if (EndsInBackslash(path))
+        path[TextLength(path) - 1] = 0;
+}
+
 bool JoinPath(const char *folder, const char *name, PathBuffer out)
 {
     if (!CopyText(out, PathSize, folder))
         return false;
-    size_t length = TextLength(out);
-    bool joined = (length == 0 || out[length - 1] == '\\' || AppendText(out, PathSize, "\\")) &&
+    bool joined = (!out[0] || EndsInBackslash(out) || AppendText(out, PathSize, "\\")) &&
                   AppendText(out, PathSize, name);
     if (!joined)
         out[0] = 0;
@@ -15,9 +35,10 @@ bool JoinPath(const char *folder, const char *name, PathBuffer out)
 
 bool DriveRootOf(const char *path, PathBuffer out)
 {
-    size_t length = 0;
-    while (path[length] && path[length] != '\\')
-        ++length;
+    const char *end = path;
+    while (*end && *end != '\\')
+        end = NextChar(end);
+    size_t length = static_cast<size_t>(end - path);
     if (length + 2 > PathSize) {
         out[0] = 0;
         return false;

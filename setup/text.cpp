@@ -30,6 +30,19 @@ bool AppendText(char *out, size_t size, const char *tail)
     return true;
 }
 
+bool AppendWideText(wchar_t *out, size_t size, const wchar_t *tail)
+{
+    size_t start = 0, tailLength = 0;
+    while (start < size && out[start])
+        ++start;
+    while (tail[tailLength])
+        ++tailLength;
+    if (start == size || tailLength >= size - start)
+        return false;
+    CopyBytes(out + start, tail, (tailLength + 1) * sizeof *tail);
+    return true;
+}
+
 void CopyBytes(void *out, const void *source, size_t count)
 {
     // volatile keeps the compiler from turning the loop into a call to memcpy,

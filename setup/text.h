@@ -15,6 +15,9 @@ bool CopyText(char *out, size_t size, const char *source);
 // does not, `out` keeps its previous text and the result is false.
 bool AppendText(char *out, size_t size, const char *tail);
 
+// AppendText for UTF-16 text, `size` counted in characters.
+bool AppendWideText(wchar_t *out, size_t size, const wchar_t *tail);
+
 // Copies `count` bytes.
 void CopyBytes(void *out, const void *source, size_t count);
 

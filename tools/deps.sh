@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386 wine64 qemu-user-static
   xvfb xauth imagemagick fonts-wine fonts-liberation
   mscompress libmspack-dev nsis
-  osslsigncode openssl
+  osslsigncode openssl locales
 )
 
 missing=()
@@ -32,4 +32,11 @@ if ! "$probe" --version >/dev/null 2>&1 || [ -e /proc/sys/fs/binfmt_misc/qemu-i3
     echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
       > /proc/sys/fs/binfmt_misc/register
   fi
+fi
+
+# Japanese, for the scenario that runs Wine in code page 932 (LANG=ja_JP.UTF-8).
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+        echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
 fi

@@ -2,8 +2,8 @@
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "setup/globals.h"
-#include "setup/item_list.h"
 #include "setup/paths.h"
+#include "setup/shell_folders.h"
 #include "setup/text.h"
 #include <shlobj.h>
 

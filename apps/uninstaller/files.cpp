@@ -43,22 +43,6 @@ static bool RemoveFile(const char *path)
     return IsNotFound(error);
 }
 
-// Removes folder\name; what cannot be removed is noted for the closing report.
-bool RemoveFileIn(const char *folder, const char *name)
-{
-    PathBuffer path;
-
-    if (!JoinPath(folder, name, path)) {
-        NoteFailure(name);
-        return false;
-    }
-    if (!RemoveFile(path)) {
-        NoteFailure(path);
-        return false;
-    }
-    return true;
-}
-
 // The CRC-32 of the rest of an open file.  False when it cannot be read.
 static bool ReadCrc(HANDLE file, uint32_t &crc)
 {

@@ -13,7 +13,6 @@ bool FindInstallation();
 
 // files.cpp
 bool IsProgramRunning();
-bool RemoveFileIn(const char *folder, const char *name);
 bool RemoveProgramFiles();   // false when a file of the installer's is left
 void RemoveUninstaller();
 void RemoveInstallFolder();

@@ -1,5 +1,6 @@
 // Helpers of the end-to-end driver; see driver.h.
 #include "tests/e2e/driver.h"
+#include "registration/record_keys.h"
 #include "resources/resource_ids.h"
 
 #include <commctrl.h>
@@ -162,6 +163,13 @@ std::string ItemText(HWND dialog, int id) { return SentText(Item(dialog, id)); }
 void SetItemText(HWND dialog, int id, const std::string &text) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                             kMessageMs, &result))
+        Fatal("no answer to WM_SETTEXT from control " + std::to_string(id));
+}
+
+void SetItemText(HWND dialog, int id, const std::wstring &text) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
                              kMessageMs, &result))
         Fatal("no answer to WM_SETTEXT from control " + std::to_string(id));
 }
@@ -706,7 +714,7 @@ void CloseProgram(HWND window) {
 }
 
 // ---- shortcuts -------------------------------------------------------------
-bool ReadShortcut(const std::string &path, ShortcutInfo &info) {
+bool ReadShortcut(const std::wstring &path, ShortcutInfo &info) {
     info = ShortcutInfo();
     HRESULT init = CoInitialize(nullptr);
     bool loaded = false;
@@ -715,9 +723,7 @@ bool ReadShortcut(const std::string &path, ShortcutInfo &info) {
                                    reinterpret_cast<void **>(&link)))) {
         IPersistFile *file = nullptr;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
-            WCHAR wide[MAX_PATH * 2];
-            if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) &&
-                SUCCEEDED(file->Load(wide, STGM_READ))) {
+            if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
                 loaded = true;
                 char text[MAX_PATH * 2];
                 WIN32_FIND_DATAA found;
@@ -745,15 +751,23 @@ bool ReadShortcut(const std::string &path, ShortcutInfo &info) {
     return loaded;
 }
 
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+std::wstring ShortcutFile(int csidl) {
+    WCHAR path[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
         Fatal("no special folder " + std::to_string(csidl));
-    return path;
+    return path + std::wstring(ShortcutFileName);
+}
+
+std::string Printable(const std::wstring &text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], static_cast<int>(out.size()), nullptr, nullptr));
+    if (!out.empty()) out.pop_back();  // the NUL
+    return out;
 }
 
 // ---- files ---------------------------------------------------------------
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsDir(const std::string &path) {
     DWORD attributes = GetFileAttributesA(path.c_str());

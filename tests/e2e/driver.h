@@ -46,6 +46,7 @@ Dlg Classify(HWND dialog);
 std::string WindowText(HWND window);                  // caption (kept by the server)
 std::string ItemText(HWND dialog, int id);            // control text via WM_GETTEXT
 void SetItemText(HWND dialog, int id, const std::string &text);
+void SetItemText(HWND dialog, int id, const std::wstring &text);  // as typed in letters the code page may lack
 bool ItemEnabled(HWND dialog, int id);
 bool HasItem(HWND dialog, int id);
 void Click(HWND dialog, int id);                      // as a mouse click on the button
@@ -139,11 +140,15 @@ struct ShortcutInfo {
     int iconIndex = -1;
 };
 // Reads a shell link through IShellLinkA / IPersistFile; false when it cannot be loaded.
-bool ReadShortcut(const std::string &path, ShortcutInfo &info);
-std::string SpecialFolder(int csidl);  // SHGetFolderPathA
+bool ReadShortcut(const std::wstring &path, ShortcutInfo &info);
+// The product's shortcut in a special folder, which may hold letters the code
+// page lacks: UTF-16, as the programs name it (setup/shell_folders.h).
+std::wstring ShortcutFile(int csidl);
+std::string Printable(const std::wstring &text);  // UTF-8, for messages
 
 // ---- files ---------------------------------------------------------------
 bool Exists(const std::string &path);
+bool Exists(const std::wstring &path);
 bool IsDir(const std::string &path);
 DWORD Attributes(const std::string &path);  // INVALID_FILE_ATTRIBUTES when missing
 std::string ReadAll(const std::string &path);

@@ -263,6 +263,15 @@ void RejectedFolders() {
         location = setup.WaitFor(Dlg::Location);
         ExpectItemText("101 reopens on the proposal", location, EDIT_BOX, proposal);
     }
+    Note("a folder in letters the code page lacks: the program reads '?'s");
+    Click(location, CHANGE_BUTTON);
+    HWND change = setup.WaitFor(Dlg::ChangeFolder);
+    SetItemText(change, EDIT_BOX, std::wstring(L"C:\\\x03A3\x03C9\x03C4\x03B7\x03C1\x03B7\x03C2"));
+    Click(change, IDOK);
+    setup.WaitGone(change);
+    Click(location, IDOK);
+    ExpectError(setup, InvalidFolder);
+    location = setup.WaitFor(Dlg::Location);
     Check(DirIsEmpty("A:\\"), "nothing made on the floppy");
     Check(!Exists(tooLong), "the too-long folder was not made");
     Check(!Exists("C:\\Missing"), "no parent folder was made for C:\\Missing\\Quillmark");
@@ -474,10 +483,10 @@ const ShortcutPlace kShortcutPlaces[] = {{CSIDL_STARTMENU, "Start menu"}, {CSIDL
 void CheckShortcuts(const std::string &folder) {
     const std::string program = Join(folder, ProgramFileName);
     for (const ShortcutPlace &place : kShortcutPlaces) {
-        std::string path = Join(SpecialFolder(place.csidl), ShortcutFileName);
+        std::wstring path = ShortcutFile(place.csidl);
         std::string what = std::string(place.where) + " shortcut";
         ShortcutInfo link;
-        if (!Check(ReadShortcut(path, link), what + " " + path + " loads")) continue;
+        if (!Check(ReadShortcut(path, link), what + " " + Printable(path) + " loads")) continue;
         CheckEq(what + ": target", program, link.target);
         CheckEq(what + ": no arguments", "", link.arguments);
         CheckEq(what + ": icon", program + ",0", link.iconPath + "," + std::to_string(link.iconIndex));
@@ -488,8 +497,8 @@ void CheckShortcuts(const std::string &folder) {
 
 void CheckNoShortcuts() {
     for (const ShortcutPlace &place : kShortcutPlaces) {
-        std::string path = Join(SpecialFolder(place.csidl), ShortcutFileName);
-        Check(!Exists(path), std::string("no ") + place.where + " shortcut " + path);
+        std::wstring path = ShortcutFile(place.csidl);
+        Check(!Exists(path), std::string("no ") + place.where + " shortcut " + Printable(path));
     }
 }
 
@@ -637,7 +646,7 @@ void InstallTwice() {
     WriteAll(Join(windows, UninstallerFileName), "MZ");
     RegWrite(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, "C:\\Elsewhere");
     RegWrite(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, "C:\\Elsewhere\\qmkuins1.exe");
-    RemoveTree(Join(SpecialFolder(CSIDL_DESKTOPDIRECTORY), ShortcutFileName));
+    DeleteFileW(ShortcutFile(CSIDL_DESKTOPDIRECTORY).c_str());
     {
         Setup setup(env);
         HWND location = setup.WaitFor(Dlg::Location);
@@ -652,6 +661,18 @@ void InstallTwice() {
         CheckLaunch(folder, launch);
         Check(DirIsEmpty(temp), "nothing left in the temporary folder");
     }
+}
+
+// What a complete removal by the uninstaller `command` leaves: no shortcut, no
+// record, and the uninstaller itself gone or deleted at the next restart (a
+// running program cannot delete its own file).
+void CheckUninstalled(const std::string &command) {
+    CheckNoShortcuts();
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no HKLM\\" + std::string(AppPathsEntryKey));
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no HKLM\\" + std::string(UninstallEntryKey));
+    std::string path;
+    Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, path), "no folder remembered", Quote(path));
+    Check(!Exists(command) || PendingDelete(command), command + " is gone or deleted at the next restart");
 }
 
 // The uninstaller from the uninstall entry after a complete install: declined,
@@ -699,13 +720,7 @@ void Uninstall() {
     }
     CheckListing("only the user's file is left in " + folder, folder, {"My Script.scp"});
     CheckEq("the user's file is unchanged", script, ReadAll(mine));
-    CheckNoShortcuts();
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no HKLM\\" + std::string(AppPathsEntryKey));
-    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no HKLM\\" + std::string(UninstallEntryKey));
-    std::string path;
-    Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, path), "no folder remembered", Quote(path));
-    // The running uninstaller cannot delete itself: it goes at the next restart.
-    Check(!Exists(command) || PendingDelete(command), command + " is gone or deleted at the next restart");
+    CheckUninstalled(command);
 }
 
 // A folder remembered by an earlier installation, holding `program` as its
@@ -1027,6 +1042,92 @@ void PlantedLibraries() {
     CloseProgram(launch.window);
 }
 
+// Runs the uninstaller the uninstall entry names on the installation in
+// `folder` and answers yes: everything of it goes.
+void UninstallAll(const std::string &folder) {
+    std::string command;
+    if (!RegRead(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, command)) Fatal("no UninstallString");
+    {
+        Setup uninstaller(Env(), command);
+        AnswerBox(uninstaller, kUninstallCaption,
+                  "Are you sure you want to remove Quillmark from " + folder +
+                      "?\n\nIts shortcuts and registry entries are removed too.  Files of your own in that folder are kept.",
+                  IDYES);
+        AnswerBox(uninstaller, kUninstallCaption, "Quillmark has been removed.", IDOK);
+        CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
+    }
+    Check(!Exists(folder), folder + " is gone");
+    CheckUninstalled(command);
+}
+
+// Code page 932 (scenario.sh runs Wine in Japanese), where a letter's second
+// byte may be a backslash's: a folder named with such letters, the last of
+// them at its end, typed with a backslash after it.  Every file, record,
+// shortcut and the launch name exactly that folder, and the uninstaller
+// removes it whole.
+void CodePage932() {
+    if (GetACP() != 932) Fatal("the code page is " + std::to_string(GetACP()) + ", not 932");
+    // So, fu, to, hyou: so (83 5C) and hyou (95 5C) end in the byte of a backslash.
+    const std::string folder = "C:\\" "\x83\x5C" "\x83\x74" "\x83\x67" "\x95\x5C";
+    Setup setup;
+    HWND location = ExpectDefaultProposal(setup);
+    ChangeFolder(setup, location, folder + "\\");
+    Click(location, IDOK);
+    Launch launch = WaitForLaunch(setup, Accept(setup), "install");
+    CheckInstalledFiles(folder);
+    CheckRegistration(folder);
+    CheckShortcuts(folder);
+    CheckLaunch(folder, launch);
+    CloseProgram(launch.window);
+    UninstallAll(folder);
+}
+
+// A user whose name the code page (1252) cannot spell: the temporary folder
+// and the Start menu and desktop folders lie in a profile named in Greek,
+// which setup.exe's ANSI calls see as '?'s.  The staging file goes into the
+// install folder and away again, both shortcuts are made in those folders,
+// and the uninstaller finds and removes them.
+void ForeignProfile() {
+    const std::wstring profile = L"C:\\users\\\x03A3\x03C9\x03C4\x03B7\x03C1\x03B7\x03C2";
+    const std::wstring temp = profile + L"\\Temp";
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                        0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        Fatal("cannot open User Shell Folders");
+    for (const std::wstring &folder : {profile, temp, profile + L"\\Start Menu", profile + L"\\Desktop"})
+        CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t *name : {L"Start Menu", L"Desktop"}) {
+        const std::wstring folder = profile + L"\\" + name;
+        RegSetValueExW(key, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
+                       static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    }
+    RegCloseKey(key);
+    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    CheckEq("the Start menu is in the profile", Printable(profile + L"\\Start Menu" + ShortcutFileName),
+            Printable(ShortcutFile(CSIDL_STARTMENU)));
+
+    const std::string folder = DefaultProposal();
+    Setup setup;
+    Click(ExpectDefaultProposal(setup), IDOK);
+    Launch launch = WaitForLaunch(setup, Accept(setup), "install");
+    CheckInstalledFiles(folder);
+    CheckRegistration(folder);
+    CheckShortcuts(folder);
+    CheckLaunch(folder, launch);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((temp + L"\\*").c_str(), &found);
+    int entries = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do entries += wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..");
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    CheckEq("nothing in the temporary folder", 0, entries);
+    CloseProgram(launch.window);
+    UninstallAll(folder);
+}
+
 // ---- the tour --------------------------------------------------------------
 // The values of `key` under `root` as a 32-bit program reads them, one a line.
 void PrintKey(HKEY root, const std::string &key) {
@@ -1130,6 +1231,8 @@ const Scenario kScenarios[] = {
     {"app-paths-denied", AppPathsDenied, "App Paths key not writable: box 8, the rest goes on"},
     {"uninstall-denied", UninstallDenied, "Uninstall key not writable: box 9, uninstaller in the folder"},
     {"planted-dlls", PlantedLibraries, "libraries planted beside setup.exe are not loaded"},
+    {"code-page-932", CodePage932, "Japanese: a folder whose letters end in a backslash's byte, installed and removed"},
+    {"foreign-profile", ForeignProfile, "temporary, Start menu and desktop folders the code page cannot spell"},
 };
 
 // Not a test: kept out of the table above, which ctest registers.

@@ -53,6 +53,8 @@ case $name in
         planted=$(cd "$BUILD/tests/planted" && ls *.dll | sed 's/\.dll$//' | paste -sd, -)
         [ -n "$planted" ] || die "no planted libraries in $BUILD/tests/planted"
         export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted=n,b" ;;
+    # Wine takes its ANSI code page from the locale: Japanese is 932.
+    code-page-932) export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 ;;
 esac
 
 if [ "$name" != backdrop ]; then

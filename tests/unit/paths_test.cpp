@@ -1,6 +1,18 @@
 #include "setup/paths.h"
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+
+// The host tests read paths as code page 932 (Japanese) does, where a
+// letter's second byte may be a backslash's: its lead bytes.  Text of ASCII
+// alone reads the same in every code page.
+bool IsLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Katakana so, fu, to and the kanji hyou in 932: so and hyou end in 0x5C.
+#define SOFUTOHYOU "\x83\x5C\x83\x74\x83\x67\x95\x5C"
 
 static std::string Join(const std::string &folder, const std::string &name)
 {
@@ -16,6 +28,18 @@ TEST(JoinPath, InsertsOneBackslashOnlyWhereNeeded)
     EXPECT_EQ(Join("", "x.exe"), "x.exe");
     EXPECT_EQ(Join("C:", "x.exe"), "C:\\x.exe");
     EXPECT_EQ(Join("C:\\Temp\\", "data.tmp"), "C:\\Temp\\data.tmp");
+}
+
+TEST(JoinPath, ALetterEndingInTheByteOfABackslashIsNotOne)
+{
+    EXPECT_EQ(Join("C:\\" SOFUTOHYOU, "x.exe"), "C:\\" SOFUTOHYOU "\\x.exe");
+    EXPECT_EQ(Join("C:\\" SOFUTOHYOU "\\", "x.exe"), "C:\\" SOFUTOHYOU "\\x.exe");
+    EXPECT_EQ(Join("C:\\ab\x83", "x.exe"), "C:\\ab\x83\\x.exe");   // a lead byte alone at the end
+    PathBuffer path = "C:\\" SOFUTOHYOU;
+    DropTrailingBackslash(path);
+    EXPECT_STREQ(path, "C:\\" SOFUTOHYOU);
+    DropTrailingBackslash(strcat(path, "\\"));
+    EXPECT_STREQ(path, "C:\\" SOFUTOHYOU);
 }
 
 TEST(JoinPath, FitsExactlyUpToThePathSize)
@@ -56,6 +80,8 @@ TEST(DriveRootOf, KeepsWhatComesBeforeTheFirstBackslash)
     EXPECT_STREQ(out, "E:\\");
     EXPECT_TRUE(DriveRootOf("\\\\server\\share", out));
     EXPECT_STREQ(out, "\\");
+    EXPECT_TRUE(DriveRootOf(SOFUTOHYOU "\\x", out));      // the first backslash that is one
+    EXPECT_STREQ(out, SOFUTOHYOU "\\");
 }
 
 TEST(DriveRootOf, ANameWithoutBackslashTooLongForARootIsRefused)
