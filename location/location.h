@@ -15,7 +15,8 @@ bool ProposeInstallFolder(PathBuffer out);
 bool ValidateInstallFolder(char *path, bool report);
 
 // Whether the drive of `folder` has room for every file the install writes
-// there (less the files of those names it replaces), and the staging
-// folder's drive (StagingFolder) for the largest staging file.  When either has not, box 28
+// there (beside the files they replace, which stay until all are written),
+// and the staging folder's drive (StagingFolder) for the largest staging
+// file.  When either has not, box 28
 // names the drive, the room needed and the room free.
 bool HasRoomFor(const char *folder);

@@ -1,6 +1,5 @@
 #include "location/location.h"
 #include "payload/installed_files.h"
-#include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "payload/stored_entries.h"
 #include "setup/errors.h"
@@ -49,30 +48,14 @@ static DWORD Taken(DWORD size)
     return (size / cluster + (size % cluster != 0)) * s_cluster;
 }
 
-// The size of `folder`\`name`, or 0 when there is no such file.
-static DWORD ExistingSize(const char *folder, const char *name)
+// Every installed file: the whole release is staged beside the files it
+// replaces, which stay until all of it is in place.
+static DWORD NeededInFolder()
 {
-    PathBuffer path;
-    WIN32_FIND_DATAA found;
-    HANDLE search = JoinPath(folder, name, path) ? FindFirstFileA(path, &found) : INVALID_HANDLE_VALUE;
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    FindClose(search);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : found.nFileSizeLow;
-}
-
-// Every installed file, less the files of those names it replaces, plus a
-// staging copy of the largest.
-static DWORD NeededIn(const char *folder)
-{
-    DWORD written = Taken(LARGEST_INSTALLED_FILE_SIZE), replaced = 0;
-    for (int file = 0; file < InstalledFileCount; ++file) {
-        written += Taken(g_installedSizes[file]);
-        const char *name = file == InstalledProgramRow ? ProgramFileName
-                                                       : g_manifest[file - FirstInstalledManifestRow].name;
-        replaced += Taken(ExistingSize(folder, name));
-    }
-    return written > replaced ? written - replaced : 0;
+    DWORD needed = 0;
+    for (DWORD size : g_installedSizes)
+        needed += Taken(size);
+    return needed;
 }
 
 // Box 28 unless `needed` blocks fit in the `free` ones of the drive of `root`.
@@ -96,7 +79,7 @@ bool HasRoomFor(const char *folder)
     bool oneDrive = lstrcmpiA(installRoot, tempRoot) == 0;
     DWORD free;
     if (FreeOn(installRoot, &free) &&
-        !Fits(installRoot, NeededIn(folder) + (oneDrive ? Taken(LARGEST_STAGED_ENTRY_SIZE) : 0), free))
+        !Fits(installRoot, NeededInFolder() + (oneDrive ? Taken(LARGEST_STAGED_ENTRY_SIZE) : 0), free))
         return false;
     return oneDrive || !FreeOn(tempRoot, &free) || Fits(tempRoot, Taken(LARGEST_STAGED_ENTRY_SIZE), free);
 }

@@ -24,39 +24,21 @@ bool CarriedFilesIntact();
 // install folder when that one cannot be used (g_tempDir empty).
 const char *StagingFolder();
 
-// Writes `count` bytes as a new file at `path`, replacing one of that name.
-bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path);
+// Writes the program and the table's files into g_installDir, all or
+// nothing.  What a run stopped part-way left is cleared first, and the
+// program already there is checked (MayReplaceProgram).  When a file cannot
+// be written, the folder is put back as it was, and then box 34 or 37 (the
+// program) or 35 (naming the file) says why; the result is false.
+bool InstallFiles();
 
-// Entry `id` as stored, into `folder`\`name`.
-bool StagePayload(WORD id, const char *folder, const char *name);
-
-// Entry `id` expanded into `folder`\`name`, by way of "data.tmp" in the
-// staging folder, which is deleted again.
-bool ExpandPayload(WORD id, const char *folder, const char *name);
-
-// Gives the complete file at `stagedPath` the path `targetPath`.  A file that
-// had it is moved aside first (its path with ".old") and put back if the new
-// one cannot take it, so it is either replaced or left exactly as it was.
-bool PutInPlace(const char *stagedPath, const char *targetPath);
-
-// The expanding install: ExpandPayload under the staging name beside `name`
-// (its name with ".new"), then PutInPlace.
+// Entry `id` expanded into `folder`\`name`, all or nothing: a file of that
+// name is replaced only by a complete new one.
 bool InstallPayload(WORD id, const char *folder, const char *name);
 
-// The raw install: entry `id` as stored, read-only when asked, by way of a
-// staging name beside `name`.
-bool WritePayloadFile(WORD id, const char *folder, const char *name, bool readOnly);
-
-// Writes the table's files into g_installDir in order.  At the first that
-// cannot be written it shows box 35, naming the file, and returns false; the
-// files written before it stay.
-bool InstallManifest();
-
-enum PlacementResult { Placed, AlreadyRunning, NewerPresent, PlacementFailed };
-
-// Puts the main program in place, unless a copy there is running or newer.
-// Every result but Placed has shown its box.
-PlacementResult PlaceMainProgram();
+// Whether the program file already at g_programPath may be replaced: not
+// when it is running (box 4) or newer (box 5); one not of version 1 gets
+// box 17 and may.
+bool MayReplaceProgram();
 
 // The version of `path`: high word of the first half, and the second half;
 // both 0 without a version resource.

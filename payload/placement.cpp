@@ -1,13 +1,9 @@
 #include "payload/libraries.h"
-#include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "payload/version_rule.h"
 #include "setup/errors.h"
 #include "setup/files.h"
 #include "setup/globals.h"
-#include "setup/paths.h"
-
-static const char ImageFileName[] = "image.tmp";
 
 void QueryFileVersion(const char *path, unsigned *major, DWORD *ls)
 {
@@ -31,16 +27,14 @@ void QueryFileVersion(const char *path, unsigned *major, DWORD *ls)
     LocalFree(block);
 }
 
-// Whether the program file already in the folder may be replaced: Placed
-// means go on (no file there, or one that may be overwritten).
-static PlacementResult CheckExistingProgram()
+bool MayReplaceProgram()
 {
     switch (ProbeProgramFile(g_programPath)) {
     case ProgramRunning:
         ReportError(RunningCopyFound);
-        return AlreadyRunning;
+        return false;
     case ProgramNotOpened:
-        return Placed;
+        return true;
     case ProgramPresent:
         break;
     }
@@ -50,32 +44,12 @@ static PlacementResult CheckExistingProgram()
     switch (JudgeVersion(major, ls)) {
     case NewerVersion:
         ReportError(NewerCopyFound);
-        return NewerPresent;
+        return false;
     case ForeignVersion:
         ReportError(CopyNotVersion1);
         break;
     case SameVersion:
         break;
     }
-    return Placed;
-}
-
-PlacementResult PlaceMainProgram()
-{
-    PlacementResult existing = CheckExistingProgram();
-    if (existing != Placed)
-        return existing;
-    // The new program is expanded beside the old one, which is replaced only
-    // once the new one is complete: a failure leaves the old one as it was.
-    if (!ExpandPayload(MainProgramEntry, g_installDir, ImageFileName)) {
-        ReportSystemError(GetLastError(), ProgramNotExpanded);
-        return PlacementFailed;
-    }
-    PathBuffer imagePath;
-    JoinPath(g_installDir, ImageFileName, imagePath);   // the folder rules leave room for it
-    if (!PutInPlace(imagePath, g_programPath)) {
-        ReportSystemError(GetLastError(), ProgramNotMoved);
-        return PlacementFailed;
-    }
-    return Placed;
+    return true;
 }

@@ -1,15 +1,11 @@
 #include "payload/libraries.h"
 #include "payload/payload.h"
+#include "payload/writers.h"
 #include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/text.h"
 
-static const char StagingFileName[] = "data.tmp";
-
-// Beside a file being replaced: its new bytes until they are complete, and the
-// old file while the new one is moved in.
-static const char NewSuffix[] = ".new";
-static const char OldSuffix[] = ".old";
+const char StagingFileName[] = "data.tmp";
 
 const BYTE *LoadPayload(WORD id, DWORD *size)
 {
@@ -33,21 +29,22 @@ const char *StagingFolder()
     return g_tempDir[0] ? g_tempDir : g_installDir;
 }
 
-// Removes a file of ours, read-only or not, keeping the error that led here.
-static void Discard(const char *path)
+void Discard(const char *path)
 {
     DWORD error = GetLastError();
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
+    // A read-only file is refused until its attribute goes.
+    if (!DeleteFileA(path) && GetLastError() == ERROR_ACCESS_DENIED) {
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path);
+    }
     SetLastError(error);
 }
 
-// A new, empty file at `path` for writing.  A file of that name left by an
-// earlier run goes first, so that the attributes asked for are the ones the
-// file gets (some systems keep the old ones when a file is replaced).
+// A new, empty file at `path` for writing.  No file of that name is there
+// (the install cleared what an earlier run left), so the attributes asked for
+// are the ones it gets: some systems keep a replaced file's own.
 static HANDLE CreateNewFile(const char *path, DWORD flags)
 {
-    Discard(path);
     return CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, flags, 0);
 }
 
@@ -76,17 +73,12 @@ static bool WriteNewFile(const BYTE *bytes, DWORD count, const char *path, DWORD
     return complete;
 }
 
-bool WriteBufferToFile(const BYTE *bytes, DWORD count, const char *path)
-{
-    return WriteNewFile(bytes, count, path, FILE_FLAG_SEQUENTIAL_SCAN);
-}
-
-bool StagePayload(WORD id, const char *folder, const char *name)
+bool WriteEntry(WORD id, const char *path, bool readOnly)
 {
     DWORD size;
     const BYTE *bytes = LoadPayload(id, &size);
-    PathBuffer path;
-    return bytes && PathIn(folder, name, path) && WriteBufferToFile(bytes, size, path);
+    return bytes && WriteNewFile(bytes, size, path,
+                                 FILE_FLAG_SEQUENTIAL_SCAN | (readOnly ? FILE_ATTRIBUTE_READONLY : 0));
 }
 
 // The system error for an LZ32 failure that left none of its own: a short
@@ -138,79 +130,13 @@ static bool ExpandFile(const char *sourcePath, const char *targetPath)
     return false;
 }
 
-// Entry `id` expanded into a new file at `targetPath`, by way of "data.tmp" in
-// the staging folder, which is deleted again.
-static bool ExpandEntry(WORD id, const char *targetPath)
+bool ExpandEntry(WORD id, const char *path)
 {
-    const char *folder = StagingFolder();
     PathBuffer stagingPath;
-    if (!PathIn(folder, StagingFileName, stagingPath) || !StagePayload(id, folder, StagingFileName))
+    if (!PathIn(StagingFolder(), StagingFileName, stagingPath) || !WriteEntry(id, stagingPath, false))
         return false;
-    bool expanded = ExpandFile(stagingPath, targetPath);
+    bool expanded = ExpandFile(stagingPath, path);
     // The caller reports the expansion's own error, not the clean-up's.
     Discard(stagingPath);
     return expanded;
-}
-
-bool ExpandPayload(WORD id, const char *folder, const char *name)
-{
-    PathBuffer targetPath;
-    return PathIn(folder, name, targetPath) && ExpandEntry(id, targetPath);
-}
-
-// `path` with `suffix` after it: the name beside it that stages the new file
-// or keeps the old one.
-static bool Beside(const char *path, const char *suffix, PathBuffer out)
-{
-    if (CopyText(out, PathSize, path) && AppendText(out, PathSize, suffix))
-        return true;
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return false;
-}
-
-bool PutInPlace(const char *stagedPath, const char *targetPath)
-{
-    PathBuffer oldPath;
-    if (!Beside(targetPath, OldSuffix, oldPath)) {
-        Discard(stagedPath);
-        return false;
-    }
-    // The old file steps aside whole, attributes and all, and comes back if
-    // the new one cannot take its name.
-    Discard(oldPath);
-    bool replacing = MoveFileA(targetPath, oldPath);
-    if (!replacing && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        Discard(stagedPath);
-        return false;
-    }
-    if (!MoveFileA(stagedPath, targetPath)) {
-        DWORD error = GetLastError();
-        if (replacing)
-            MoveFileA(oldPath, targetPath);
-        Discard(stagedPath);
-        SetLastError(error);
-        return false;
-    }
-    if (replacing)
-        Discard(oldPath);
-    return true;
-}
-
-bool InstallPayload(WORD id, const char *folder, const char *name)
-{
-    PathBuffer targetPath, stagedPath;
-    return PathIn(folder, name, targetPath) && Beside(targetPath, NewSuffix, stagedPath) &&
-           ExpandEntry(id, stagedPath) && PutInPlace(stagedPath, targetPath);
-}
-
-bool WritePayloadFile(WORD id, const char *folder, const char *name, bool readOnly)
-{
-    DWORD size;
-    const BYTE *bytes = LoadPayload(id, &size);
-    PathBuffer targetPath, stagedPath;
-    if (!bytes || !PathIn(folder, name, targetPath) || !Beside(targetPath, NewSuffix, stagedPath))
-        return false;
-    // The staged file is new, so it takes the read-only attribute wherever it runs.
-    DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (readOnly ? FILE_ATTRIBUTE_READONLY : 0);
-    return WriteNewFile(bytes, size, stagedPath, flags) && PutInPlace(stagedPath, targetPath);
 }

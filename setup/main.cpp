@@ -124,7 +124,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 0;
     HWND wait = ShowWaitBox();
 
-    if (PlaceMainProgram() == Placed && InstallManifest()) {
+    if (InstallFiles()) {
         Register();
         CreateShortcuts();
         Launch();

@@ -130,9 +130,8 @@ def installed(entries, folder):
     return sums(['// {name, size, CRC-32} of each file installed into the install folder: the program,',
                  '// then the manifest rows in order.', '#define INSTALLED_FILES \\'] + rows + [
                  '',  # ends the last continuation
-                 '// Their sizes alone, in the same order, and the largest of them.',
-                 '#define INSTALLED_SIZES ' + ', '.join(str(size) for _, size, _ in found),
-                 f'#define LARGEST_INSTALLED_FILE_SIZE {max(size for _, size, _ in found)}'])
+                 '// Their sizes alone, in the same order.',
+                 '#define INSTALLED_SIZES ' + ', '.join(str(size) for _, size, _ in found)])
 
 
 def stored(entries, folder):

@@ -753,23 +753,34 @@ void CheckNotRegistered(const std::string &remembered) {
     CheckNoShortcuts();
 }
 
-// A run that ended at the file `failed`: the program and every file before it
-// as built, the files of `kept` as they were, nothing else (no staging file,
-// nothing empty or cut off).
-void CheckPartialInstall(const std::string &folder, const std::string &failed,
-                         const std::map<std::string, std::string> &kept) {
-    std::vector<std::string> expected = {ProgramFileName};
-    CheckAsBuilt(folder, ProgramFileName, false);
+// An older release in `folder`: the program and the table's files, each with
+// other bytes than ours (the program still of version 1.0.0.0), read-only
+// where ours are.  Returns each file's bytes.
+std::map<std::string, std::string> OlderRelease(const std::string &folder) {
+    std::map<std::string, std::string> older = {{ProgramFileName, Built(ProgramFileName) + "older release"}};
+    WriteAll(Join(folder, ProgramFileName), older[ProgramFileName]);
     for (const PayloadEntry &file : g_manifest) {
-        if (file.name == failed) break;
-        expected.push_back(file.name);
-        CheckAsBuilt(folder, file.name, file.readOnly);
+        const std::string path = Join(folder, file.name);
+        older[file.name] = "the older release's " + std::string(file.name) + "\r\n";
+        if (Exists(path)) SetReadOnly(path, false);
+        WriteAll(path, older[file.name]);
+        SetReadOnly(path, file.readOnly);
     }
-    for (const auto &file : kept) {
-        expected.push_back(file.first);
-        CheckEq(file.first + " keeps the bytes it had", file.second, ReadAll(Join(folder, file.first)));
+    return older;
+}
+
+// A run that failed: `folder` holds exactly the files of `before`, each with
+// the bytes it had and read-only as the release before had it (as ours, for
+// the release's files; not, for any other); no staging or set-aside file.
+void CheckAsBefore(const std::string &folder, const std::map<std::string, std::string> &before) {
+    std::vector<std::string> names;
+    for (const auto &file : before) {
+        names.push_back(file.first);
+        bool readOnly = false;
+        for (const PayloadEntry &row : g_manifest) readOnly |= file.first == row.name && row.readOnly;
+        CheckFile(file.first + " as it was", Join(folder, file.first), file.second, readOnly);
     }
-    CheckListing(folder + " holds the files written before " + failed + " and no other", folder, expected);
+    CheckListing(folder + " holds what it held before, and nothing else", folder, names);
     CheckNoStagingFile();
 }
 
@@ -816,10 +827,9 @@ void ReplacedProgram() {
     }
 }
 
-// Files held open by another process.  Quillmark.exe (what a running copy
-// looks like on Windows): box 4, nothing written.  Two of the 28 files (one
-// expanded, one written as stored): those two are skipped without a word,
-// every other file is written.
+// Files held open by another process.  Quillmark.exe: box 4, nothing
+// written.  One of the files of an older release, in the middle of the list:
+// box 35 names it, and the older release is left exactly as it was.
 void FilesInUse() {
     {
         Note("Quillmark.exe held open without sharing");
@@ -835,21 +845,21 @@ void FilesInUse() {
         CheckNothingWritten(folder, Built(ProgramFileName));
     }
     {
-        Note("tips.txt and White.scm held open without sharing");
+        Note("an upgrade over an older release, Blue.scm held open without sharing");
         const std::string folder = "C:\\Busy\\Quillmark";
-        const std::map<std::string, std::string> kept = {{"tips.txt", "old tips\r\n"}, {"White.scm", "old scheme"}};
         MakeDirs(folder);
-        for (const auto &file : kept) WriteAll(Join(folder, file.first), file.second);
+        const std::map<std::string, std::string> older = OlderRelease(folder);
         RegWrite(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
         {
-            HeldFile tips(Join(folder, "tips.txt")), scheme(Join(folder, "White.scm"));
+            HeldFile scheme(Join(folder, "Blue.scm"));
             Setup setup;
             InstallInto(setup, folder);
             ExpectError(setup, FileNotWritten.code,
-                        WithDetail(SystemMessage(ERROR_SHARING_VIOLATION), Join(folder, "tips.txt")));
+                        WithDetail(SystemMessage(ERROR_SHARING_VIOLATION), Join(folder, "Blue.scm")));
             CheckEq("exit code", 0, setup.WaitExit());
+            Check(!FindTopWindow("Quillmark", setup.Pid()), "nothing started");
         }
-        CheckPartialInstall(folder, "tips.txt", kept);
+        CheckAsBefore(folder, older);
         CheckNotRegistered(folder);
     }
 }
@@ -899,11 +909,10 @@ void ExpectNoRoom(Setup &setup, const std::string &root) {
 
 // Installs into the root of a drive without room: box 28, and 101 comes back.
 // Emptied, the drive passes; it fills up on the way, and the first file that
-// does not fit gets box 35 and the run ends: no file is left empty or cut off,
-// nothing is registered or started.  Again, with room, the install completes.
-// A reinstall passes the check with room for the largest file only (the others
-// replace files of their size), then runs out: the earlier install stays
-// whole and still starts.  The root is recorded as "Q:\".
+// does not fit gets box 35 and the run ends: no file of ours is left, nothing
+// is registered or started.  Again, with room, the install completes.  A
+// reinstall over an older release runs out the same way: the older release
+// stays byte for byte and still starts.  The root is recorded as "Q:\".
 void DiskFull() {
     const std::string drive = "Q:", filler = "Q:\\filler";
     const ULONGLONG room = 300 * 1024;  // the first files fit, not main.dct after them
@@ -925,7 +934,7 @@ void DiskFull() {
         RunOutOfRoom(setup, location, filler, room, boxText);
         Check(!FindTopWindow("Quillmark", setup.Pid()), "nothing started");
     }
-    CheckPartialInstall(drive, "main.dct", {{"filler", ReadAll(filler)}});
+    CheckAsBefore(drive, {{"filler", ReadAll(filler)}});
     CheckNotRegistered("");
 
     Note("with room made, again");
@@ -944,16 +953,17 @@ void DiskFull() {
         program = launch.window;
     }
 
-    Note("a reinstall with room for the largest file only: it replaces the rest, so it passes, then runs out");
+    Note("a reinstall over an older release that runs out of room on the way: the older release stays");
     CloseProgram(program);
+    std::map<std::string, std::string> older = OlderRelease(drive);
     {
         Setup setup;
         HWND location = setup.WaitFor(Dlg::Location);
         ExpectItemText("101 proposes the drive's root", location, EDIT_BOX, "Q:\\");
-        FillDrive(filler, 700 * 1024);
         RunOutOfRoom(setup, location, filler, room, boxText);
     }
-    CheckInstalledFiles(drive, {"filler"});
+    older["filler"] = ReadAll(filler);
+    CheckAsBefore(drive, older);
     CheckRegistration(drive);
     CheckShortcuts(drive);
     Setup started(Env(), Join(drive, ProgramFileName));

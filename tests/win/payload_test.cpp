@@ -5,6 +5,8 @@
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "tests/win/check.h"
+#include <algorithm>
+#include <vector>
 
 static const std::string Scratch = "C:\\paytest";
 
@@ -32,29 +34,9 @@ static void MissingEntriesWriteNothing()
     CHECK(LoadPayload(999, &size) == 0);
     CHECK_EQ(size, 0);
     StaleError();
-    CHECK(!WritePayloadFile(999, Scratch.c_str(), "raw.bin", false));
-    CHECK_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
     CHECK(!InstallPayload(999, Scratch.c_str(), "expanded.bin"));
+    CHECK_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
     CHECK_EQ(Listing(Scratch), "");
-}
-
-static void RawFilesReplaceReadOnlyOnes()
-{
-    FreshFolder(Scratch);
-    std::string target = Scratch + "\\Blue.scm";
-    WriteWholeFile(target, "an older, longer scheme file than the new one");
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-    CHECK(WritePayloadFile(121, Scratch.c_str(), "Blue.scm", true));
-    CHECK_EQ(ReadWholeFile(target), Expected("Blue.scm"));
-    CHECK(Attributes(target) & FILE_ATTRIBUTE_READONLY);
-
-    CHECK(WritePayloadFile(121, Scratch.c_str(), "Blue.scm", true));   // and again
-    CHECK_EQ(ReadWholeFile(target), Expected("Blue.scm"));
-    CHECK(Attributes(target) & FILE_ATTRIBUTE_READONLY);
-
-    CHECK(WritePayloadFile(117, Scratch.c_str(), "thes.bin", false));
-    CHECK_EQ(ReadWholeFile(Scratch + "\\thes.bin"), Expected("thes.bin"));
-    CHECK(!(Attributes(Scratch + "\\thes.bin") & FILE_ATTRIBUTE_READONLY));
 }
 
 static void ExpandingInstallsGoThroughTheStagingFile()
@@ -84,31 +66,34 @@ static void ExpandingInstallsGoThroughTheStagingFile()
     CHECK(!FileExists(StagingFile()));
 }
 
-// On a drive without room for it a file is not written at all, and one of
-// that name already there stays exactly as it was.  Q: is a drive of 1 MB.
-static void AFailedWriteLeavesTheEarlierFileAsItWas()
+// On a drive without room for them, no file is written and the files there
+// stay exactly as they were.  Q: is a drive of 1 MB.
+static void AFailedWriteLeavesTheEarlierFilesAsTheyWere()
 {
     const std::string folder = "Q:\\paytest", filler = "Q:\\filler";
     FreshFolder(folder);
-    ULARGE_INTEGER free;
-    GetDiskFreeSpaceExA("Q:\\", &free, 0, 0);
-    const ULONGLONG room = 100 * 1024;                  // main.dct and thes.bin need more
-    WriteWholeFile(filler, std::string(static_cast<size_t>(free.QuadPart - room), 'f'));
-
-    struct { WORD id; const char *name; bool raw; } cases[] = {{112, "main.dct", false}, {117, "thes.bin", true}};
-    for (auto &c : cases) {
-        std::string path = folder + "\\" + c.name;
+    for (const char *name : {"main.dct", "thes.bin"}) {
+        std::string path = folder + "\\" + name;
         WriteWholeFile(path, "the earlier file");
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-        DWORD attributes = Attributes(path);
-        StaleError();
-        CHECK(!(c.raw ? WritePayloadFile(c.id, folder.c_str(), c.name, true)
-                      : InstallPayload(c.id, folder.c_str(), c.name)));
-        CHECK_EQ(GetLastError(), ERROR_DISK_FULL);
-        CHECK_EQ(ReadWholeFile(path), "the earlier file");
-        CHECK_EQ(Attributes(path), attributes);
     }
-    CHECK(!InstallPayload(147, folder.c_str(), "Quillmark.hlp"));
+    const DWORD attributes = Attributes(folder + "\\main.dct");
+    ULARGE_INTEGER free;
+    GetDiskFreeSpaceExA("Q:\\", &free, 0, 0);
+    const ULONGLONG room = 100 * 1024;                  // main.dct needs more
+    WriteWholeFile(filler, std::string(static_cast<size_t>(free.QuadPart - room), 'f'));
+
+    StaleError();
+    CHECK(!InstallPayload(112, folder.c_str(), "main.dct"));
+    CHECK_EQ(GetLastError(), ERROR_DISK_FULL);
+    lstrcpyA(g_installDir, folder.c_str());
+    JoinPath(g_installDir, ProgramFileName, g_programPath);
+    CHECK(!InstallFiles());
+    CHECK_EQ(TakeBoxes().substr(0, 10), "ERROR 35: ");
+    for (const char *name : {"main.dct", "thes.bin"}) {
+        CHECK_EQ(ReadWholeFile(folder + "\\" + name), "the earlier file");
+        CHECK_EQ(Attributes(folder + "\\" + name), attributes);
+    }
     CHECK_EQ(Listing(folder), "main.dct, thes.bin");
     CHECK(!FileExists(StagingFile()));
     DeleteFileA(filler.c_str());
@@ -169,21 +154,6 @@ static void DamagedEntriesAreFound()
     CHECK(CarriedFilesIntact());
 }
 
-static void TheManifestWritesEveryFile()
-{
-    FreshFolder(Scratch);
-    lstrcpyA(g_installDir, Scratch.c_str());
-    CHECK(InstallManifest());
-    CHECK(InstallManifest());                           // over read-only files too
-    for (const PayloadEntry &entry : g_manifest) {
-        std::string path = Scratch + "\\" + entry.name;
-        CHECK_EQ(ReadWholeFile(path), Expected(entry.name));
-        bool marked = Attributes(path) & FILE_ATTRIBUTE_READONLY;
-        CHECK_EQ(marked, entry.readOnly);
-    }
-    CHECK(!FileExists(StagingFile()));
-}
-
 static void Prepare(const char *existingProgram)
 {
     FreshFolder(Scratch);
@@ -209,68 +179,100 @@ static void VersionsAreReadFromTheFile()
     }
 }
 
-static void TheMainProgramIsPlacedUnlessNewerOrRunning()
+// The folder's listing after a complete install: the program, the table's
+// files and `extra`, nothing else.
+static std::string InstalledListing(std::vector<std::string> names)
 {
-    std::string program = Scratch + "\\Quillmark.exe";
-    Prepare(0);
-    CHECK_EQ(PlaceMainProgram(), Placed);
-    CHECK_EQ(ReadWholeFile(program), Expected(ProgramFileName));
-    CHECK(!FileExists(Scratch + "\\image.tmp"));
+    names.push_back(ProgramFileName);
+    for (const PayloadEntry &entry : g_manifest)
+        names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    std::string listing;
+    for (const std::string &name : names)
+        listing += (listing.empty() ? "" : ", ") + name;
+    return listing;
+}
 
+// Every file is written, as built and read-only where marked, over the
+// read-only files of an earlier install too; nothing else is left.
+static void EveryFileIsWritten()
+{
+    Prepare(0);
+    CHECK(InstallFiles());
+    CHECK(InstallFiles());
+    CHECK_EQ(ReadWholeFile(g_programPath), Expected(ProgramFileName));
+    for (const PayloadEntry &entry : g_manifest) {
+        std::string path = Scratch + "\\" + entry.name;
+        CHECK_EQ(ReadWholeFile(path), Expected(entry.name));
+        bool marked = Attributes(path) & FILE_ATTRIBUTE_READONLY;
+        CHECK_EQ(marked, entry.readOnly);
+    }
+    CHECK_EQ(Listing(Scratch), InstalledListing({}));
+    CHECK(!FileExists(StagingFile()));
+}
+
+static void TheMainProgramIsReplacedUnlessNewerOrRunning()
+{
     Prepare("Quillmark-1.2.0.0.exe");
     SetFileAttributesA(g_programPath, FILE_ATTRIBUTE_READONLY);
-    CHECK_EQ(PlaceMainProgram(), Placed);
-    CHECK_EQ(ReadWholeFile(program), Expected(ProgramFileName));
+    CHECK(InstallFiles());
+    CHECK_EQ(ReadWholeFile(g_programPath), Expected(ProgramFileName));
 
     for (const char *newer : {"Quillmark-1.0.0.1.exe", "Quillmark-1.0.1.0.exe"}) {
         Prepare(newer);
-        std::string before = ReadWholeFile(program);
-        CHECK_EQ(PlaceMainProgram(), NewerPresent);
+        std::string before = ReadWholeFile(g_programPath);
+        CHECK(!InstallFiles());
         CHECK_EQ(TakeBoxes(), BoxLine(NewerCopyFound));
-        CHECK_EQ(ReadWholeFile(program), before);
-        CHECK(!FileExists(Scratch + "\\image.tmp"));
+        CHECK_EQ(ReadWholeFile(g_programPath), before);
+        CHECK_EQ(Listing(Scratch), "Quillmark.exe");
     }
 
     Prepare("Quillmark-1.2.0.0.exe");
     HANDLE held = CreateFileA(g_programPath, GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
-    CHECK_EQ(PlaceMainProgram(), AlreadyRunning);
+    CHECK(!InstallFiles());
     CHECK_EQ(TakeBoxes(), BoxLine(RunningCopyFound));
     CloseHandle(held);
-    CHECK(!FileExists(Scratch + "\\image.tmp"));
+    CHECK_EQ(Listing(Scratch), "Quillmark.exe");
     CHECK(!FileExists(StagingFile()));
 }
 
-// When the new program cannot take the name (here its image is held open),
-// the old one, which was moved aside, is put back as it was.
-static void AFailedSwapPutsTheOldProgramBack()
+// What a run stopped part-way left: its staging files go, a file it set
+// aside comes back where its name is free (here a newer program, which then
+// gets box 5) and goes where the new file took the name; a file of the
+// user's that only looks alike stays.  The next install completes.
+static void LeftoversOfAStoppedRunAreCleared()
 {
-    Prepare("Quillmark-1.2.0.0.exe");
-    SetFileAttributesA(g_programPath, FILE_ATTRIBUTE_READONLY);
-    std::string before = ReadWholeFile(g_programPath);
-    DWORD attributes = Attributes(g_programPath);
-    std::string image = Scratch + "\\image.tmp";
-    WriteWholeFile(image, "the new program");
-    HANDLE held = CreateFileA(image.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
-    StaleError();
-    CHECK(!PutInPlace(image.c_str(), g_programPath));
-    CHECK_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-    CloseHandle(held);
-    CHECK_EQ(ReadWholeFile(g_programPath), before);
-    CHECK_EQ(Attributes(g_programPath), attributes);
-    CHECK_EQ(Listing(Scratch), "Quillmark.exe, image.tmp");  // the image was held: it stays
+    Prepare(0);
+    CopyFileA((g_fixtures + "\\Quillmark-1.0.0.1.exe").c_str(), (Scratch + "\\Quillmark.exe.old").c_str(), FALSE);
+    const std::string older = "the scheme of the release before";
+    for (const char *name : {"Blue.scm", "Blue.scm.old"}) {
+        WriteWholeFile(Scratch + "\\" + name, older);
+        SetFileAttributesA((Scratch + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    for (const char *name : {"image.tmp", "tips.txt.new", "data.tmp", "notes.new"})
+        WriteWholeFile(Scratch + "\\" + name, "left");
+    CHECK(!InstallFiles());
+    CHECK_EQ(TakeBoxes(), BoxLine(NewerCopyFound));
+    CHECK_EQ(Listing(Scratch), "Blue.scm, Quillmark.exe, notes.new");
+    CHECK_EQ(ReadWholeFile(g_programPath), ReadWholeFile(g_fixtures + "\\Quillmark-1.0.0.1.exe"));
+    CHECK_EQ(ReadWholeFile(Scratch + "\\Blue.scm"), older);
+
+    DeleteFileA(g_programPath);
+    CHECK(InstallFiles());
+    CHECK_EQ(Listing(Scratch), InstalledListing({"notes.new"}));
+    CHECK_EQ(ReadWholeFile(Scratch + "\\Blue.scm"), Expected("Blue.scm"));
 }
 
 extern const TestCase g_payloadTests[] = {
     {"missing entries write nothing", MissingEntriesWriteNothing},
-    {"raw files replace read-only ones", RawFilesReplaceReadOnlyOnes},
     {"expanding installs go through the staging file", ExpandingInstallsGoThroughTheStagingFile},
     {"system texts are shown as they stand", SystemTextsAreShownAsTheyStand},
     {"damaged entries are found", DamagedEntriesAreFound},
-    {"the manifest writes every file", TheManifestWritesEveryFile},
+    {"every file is written", EveryFileIsWritten},
     {"versions are read from the file", VersionsAreReadFromTheFile},
-    {"a failed write leaves the earlier file as it was", AFailedWriteLeavesTheEarlierFileAsItWas},
+    {"a failed write leaves the earlier files as they were", AFailedWriteLeavesTheEarlierFilesAsTheyWere},
     {"a long temporary folder", ALongTemporaryFolder},
-    {"the main program is placed unless newer or running", TheMainProgramIsPlacedUnlessNewerOrRunning},
-    {"a failed swap puts the old program back", AFailedSwapPutsTheOldProgramBack},
+    {"the main program is replaced unless newer or running", TheMainProgramIsReplacedUnlessNewerOrRunning},
+    {"leftovers of a stopped run are cleared", LeftoversOfAStoppedRunAreCleared},
     {0, 0},
 };
