@@ -5,6 +5,7 @@
 // held before, or this one, never a mixture.
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
+#include "payload/staging_names.h"
 #include "payload/writers.h"
 #include "setup/errors.h"
 #include "setup/files.h"
@@ -17,13 +18,6 @@
 static const PayloadEntry s_folderFiles[] = {{MAIN_PROGRAM_NAME, MainProgramEntry, Expand, false}, MANIFEST_ROWS};
 enum { ProgramFile = 0, FolderFiles = sizeof s_folderFiles / sizeof s_folderFiles[0] };
 static_assert(FolderFiles == 1 + ManifestRows, "the program and every row of the table");
-
-// The program is staged as "image.tmp", every other file under its name and
-// ".new"; a file being replaced waits under its name and ".old".  Fixed names,
-// so that what a run stopped part-way left is known for ours.
-static const char ImageFileName[] = "image.tmp";
-static const char NewSuffix[] = ".new";
-static const char OldSuffix[] = ".old";
 
 // Where a file goes, where it is staged, and where the file it replaces
 // waits meanwhile.

@@ -1,11 +1,10 @@
 #include "payload/libraries.h"
 #include "payload/payload.h"
+#include "payload/staging_names.h"
 #include "payload/writers.h"
 #include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/text.h"
-
-const char StagingFileName[] = "data.tmp";
 
 const BYTE *LoadPayload(WORD id, DWORD *size)
 {

@@ -4,9 +4,6 @@
 #pragma once
 #include <windows.h>
 
-// The staging file of expanded entries, in StagingFolder().
-extern const char StagingFileName[];
-
 // Removes a file of ours, read-only or not, keeping the last error.
 void Discard(const char *path);
 
@@ -14,5 +11,5 @@ void Discard(const char *path);
 bool WriteEntry(WORD id, const char *path, bool readOnly);
 
 // Entry `id` expanded through LZ32 into a new file at `path`, by way of the
-// staging file, which is deleted again.
+// staging file "data.tmp" in StagingFolder(), which is deleted again.
 bool ExpandEntry(WORD id, const char *path);

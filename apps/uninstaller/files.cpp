@@ -4,6 +4,7 @@
 #include "apps/uninstaller/uninstaller.h"
 #include "location/folder_rules.h"
 #include "payload/installed_files.h"
+#include "payload/staging_names.h"
 #include "setup/crc32.h"
 #include "setup/files.h"
 #include "setup/paths.h"
@@ -119,16 +120,35 @@ static bool RemoveInstalledFile(const InstalledFile &installed)
     return false;
 }
 
-// The manifest's files first, the program last and only once every other file
-// of the installer's is gone: while anything of the installation is left, the
-// program stays as the mark of it, so that the uninstaller can finish later.
+// A file the installer names `name` (and `suffix`) while it writes: left by
+// a run stopped part-way, it is the installer's own, whatever it holds.
+static bool RemoveInstallerLeftover(const char *name, const char *suffix)
+{
+    PathBuffer path;
+
+    if (!JoinPath(g_installDir, name, path) || !AppendText(path, PathSize, suffix))
+        return true;
+    if (RemoveFile(path))
+        return true;
+    NoteFailure(path);
+    return false;
+}
+
+// What a stopped run of the installer left and the manifest's files first,
+// the program last and only once every other file of the installer's is
+// gone: while anything of the installation is left, the program stays as the
+// mark of it, so that the uninstaller can finish later.
 bool RemoveProgramFiles()
 {
-    bool othersGone = true;
+    bool othersGone = RemoveInstallerLeftover(StagingFileName, "");
 
+    othersGone &= RemoveInstallerLeftover(ImageFileName, "");
+    for (int row = 0; row < InstalledFileCount; row++) {
+        othersGone &= RemoveInstallerLeftover(g_installedFiles[row].name, NewSuffix);
+        othersGone &= RemoveInstallerLeftover(g_installedFiles[row].name, OldSuffix);
+    }
     for (int row = FirstInstalledManifestRow; row < InstalledFileCount; row++)
-        if (!RemoveInstalledFile(g_installedFiles[row]))
-            othersGone = false;
+        othersGone &= RemoveInstalledFile(g_installedFiles[row]);
     return othersGone && RemoveInstalledFile(g_installedFiles[InstalledProgramRow]);
 }
 

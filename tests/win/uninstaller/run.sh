@@ -229,10 +229,12 @@ check "folder removed at the restart" absent "$DIR"
 # Data longer than a path is not a folder; the settings' folder is then used,
 # here stored without its terminating NUL (written straight into the saved
 # registry, as no registry tool leaves a string unterminated), and the App Paths
-# entry names its program in other letters.  With nothing of the user's in it,
-# the folder goes at once.
+# entry names its program in other letters.  With nothing of the user's in it
+# (what a stopped run of the installer left is its own), the folder goes at once.
 scenario "App Paths folder too long, settings folder stored without its NUL"
 install_files; rm "$DIR/My Script.scp"
+for left in image.tmp data.tmp Sample.scp.new Blue.scm.old; do echo left > "$DIR/$left"; done
+chmod a-w "$DIR/Blue.scm.old"
 registry "[$HKLM32\\App Paths\\Quillmark.exe]" "\"Path\"=\"C:\\\\$(printf '%0300d' 0)\"" \
     '@="c:\\program files (x86)\\quillmark\\QUILLMARK.EXE"'
 "$WINESERVER" -w
