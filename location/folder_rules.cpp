@@ -23,16 +23,46 @@ void TrimTrailingBackslashes(char *path)
     *end = 0;
 }
 
+void TrimFolderEnd(char *path)
+{
+    for (;;) {
+        TrimTrailingBackslashes(path);
+        char *solidEnd = 0;     // after the last part's last character that is not a space or dot
+        for (char *at = path; *at;) {
+            char *next = const_cast<char *>(NextChar(at));
+            if (*at == '\\')
+                solidEnd = 0;
+            else if (*at != ' ' && *at != '.')
+                solidEnd = next;
+            at = next;
+        }
+        if (!solidEnd || !*solidEnd)
+            return;
+        *solidEnd = 0;
+    }
+}
+
 bool CanNameFiles(const char *path)
 {
-    for (const char *at = path; *at; at = NextChar(at)) {
+    const char *part = path;
+    bool solid = false;         // the part has a character other than a space or dot
+    for (const char *at = path;; at = NextChar(at)) {
         unsigned char c = static_cast<unsigned char>(*at);
+        if (c == '\\' || c == 0) {
+            if (at != part && !solid)
+                return false;
+            if (c == 0)
+                return true;
+            part = at + 1;
+            solid = false;
+            continue;
+        }
         bool driveColon = at == path + 1 && c == ':';
         if (c < ' ' || (c == ':' && !driveColon) || c == '?' || c == '*' || c == '"' || c == '<' ||
             c == '>' || c == '|')
             return false;
+        solid |= c != ' ' && c != '.';
     }
-    return true;
 }
 
 // Beyond the program's file name the rule keeps 20 characters spare, room

@@ -50,7 +50,8 @@ void FindProgramFilesFolder()
     g_programFilesDir[0] = 'C';
 }
 
-// The remembered folder, when there is one worth offering.
+// The remembered folder, when there is one worth offering: an empty one
+// never passes the folder rules, so it counts as none.
 static bool ReadRememberedFolder(PathBuffer out)
 {
     HKEY key;
@@ -58,7 +59,7 @@ static bool ReadRememberedFolder(PathBuffer out)
         return false;
     LONG status = QueryStringValue(key, FolderValueName, out, PathSize);
     RegCloseKey(key);
-    return status == ERROR_SUCCESS && out[0] != ':';
+    return status == ERROR_SUCCESS && out[0] && out[0] != ':';
 }
 
 bool ProposeInstallFolder(PathBuffer out)

@@ -63,7 +63,7 @@ static bool Fits(const char *root, DWORD needed, DWORD free)
 {
     if (needed <= free)
         return true;
-    // A root is a few characters of a PathBuffer: the text stays well within.
+    // A root fits a PathBuffer, and the rest of the text 64 characters.
     char detail[PathSize + 64];
     wsprintfA(detail, "Drive %s needs %lu KB and has %lu KB free.", root, needed / 2 + needed % 2,
               free / 2);
@@ -71,15 +71,41 @@ static bool Fits(const char *root, DWORD needed, DWORD free)
     return false;
 }
 
+// Where the install writes: the install folder's files, the staging file of
+// expanded entries, and the uninstaller in the Windows folder (where the copy
+// it replaces stays, too, until the new one is complete).
+enum { InstallFolder, StagingFile, Uninstaller, Parts };
+
+// The blocks `part` takes on the drive measured last.
+static DWORD NeededFor(int part)
+{
+    return part == InstallFolder ? NeededInFolder()
+         : part == StagingFile   ? Taken(LARGEST_STAGED_ENTRY_SIZE)
+                                 : Taken(UNINSTALLER_SIZE);
+}
+
 bool HasRoomFor(const char *folder)
 {
-    PathBuffer installRoot, tempRoot;
-    DriveRootOf(folder, installRoot);
-    DriveRootOf(StagingFolder(), tempRoot);
-    bool oneDrive = lstrcmpiA(installRoot, tempRoot) == 0;
-    DWORD free;
-    if (FreeOn(installRoot, &free) &&
-        !Fits(installRoot, NeededInFolder() + (oneDrive ? Taken(LARGEST_STAGED_ENTRY_SIZE) : 0), free))
-        return false;
-    return oneDrive || !FreeOn(tempRoot, &free) || Fits(tempRoot, Taken(LARGEST_STAGED_ENTRY_SIZE), free);
+    PathBuffer roots[Parts];
+    DriveRootOf(folder, roots[InstallFolder]);
+    DriveRootOf(StagingFolder(), roots[StagingFile]);
+    if (!g_windowsDir[0] || !DriveRootOf(g_windowsDir, roots[Uninstaller]))
+        roots[Uninstaller][0] = 0;
+    // Each drive once, for all the parts on it.  A drive the system cannot
+    // measure (a network share, say) is found out about as the install goes.
+    for (int drive = 0; drive < Parts; ++drive) {
+        bool measured = !roots[drive][0];
+        for (int earlier = 0; earlier < drive; ++earlier)
+            measured |= lstrcmpiA(roots[earlier], roots[drive]) == 0;
+        DWORD free;
+        if (measured || !FreeOn(roots[drive], &free))
+            continue;
+        DWORD needed = 0;
+        for (int part = drive; part < Parts; ++part)
+            if (lstrcmpiA(roots[part], roots[drive]) == 0)
+                needed += NeededFor(part);
+        if (!Fits(roots[drive], needed, free))
+            return false;
+    }
+    return true;
 }

@@ -4,21 +4,30 @@
 #include "setup/paths.h"
 #include <windows.h>
 
-// A drive root passes as 'X:\': 'X:' alone names the drive's current folder.
-static bool Accept(char *path)
-{
-    if (path[2] == 0) {
-        path[2] = '\\';
-        path[3] = 0;
-    }
-    return true;
-}
-
 static bool Reject(bool report, const FixedMessage &message)
 {
     if (report)
         ReportError(message);
     return false;
+}
+
+// Whether the folder, trimmed and of a good length, exists or can be made;
+// entering it when it exists.
+static bool JudgeFolder(const char *path, bool report)
+{
+    if (SetCurrentDirectoryA(path)) {
+        DWORD attributes = GetFileAttributesA(path);
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return Reject(report, NotAFolder);
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            return Reject(report, FolderReadOnly);
+        if (attributes & (FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY))
+            return Reject(report, InvalidFolder);
+        return true;
+    }
+    if (CreateDirectoryA(path, 0))
+        return true;
+    return Reject(report, CannotCreateFolder);
 }
 
 bool ValidateInstallFolder(char *path, bool report)
@@ -31,23 +40,23 @@ bool ValidateInstallFolder(char *path, bool report)
     if (GetDriveTypeA(root) == DRIVE_REMOVABLE)
         return Reject(report, RemovableDrive);
 
-    TrimTrailingBackslashes(path);
+    TrimFolderEnd(path);
     if (!FolderLengthFits(path))
         return Reject(report, FolderTooLong);
     if (!CanNameFiles(path))
         return Reject(report, InvalidFolder);
 
-    if (SetCurrentDirectoryA(path)) {
-        DWORD attributes = GetFileAttributesA(path);
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return Reject(report, NotAFolder);
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            return Reject(report, FolderReadOnly);
-        if (attributes & (FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY))
-            return Reject(report, InvalidFolder);
-        return Accept(path);
+    // A drive root is judged, and kept, as 'X:\': 'X:' alone names the
+    // drive's current folder, wherever an earlier check left it.
+    if (path[2] == 0) {
+        path[2] = '\\';
+        path[3] = 0;
     }
-    if (CreateDirectoryA(path, 0))
-        return Accept(path);
-    return Reject(report, CannotCreateFolder);
+    // The silent check leaves the current folder where it was.
+    PathBuffer current;
+    DWORD length = report ? 0 : GetCurrentDirectoryA(PathSize, current);
+    bool usable = JudgeFolder(path, report);
+    if (length > 0 && length < PathSize)
+        SetCurrentDirectoryA(current);
+    return usable;
 }

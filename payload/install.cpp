@@ -3,7 +3,9 @@
 // its name, the file it replaces set aside until every one has.  A failure
 // anywhere undoes the run's file work, so the folder holds the release it
 // held before, or this one, never a mixture.
+#include "payload/installed_files.h"
 #include "payload/manifest_table.h"
+#include "stored_sums.h"
 #include "payload/payload.h"
 #include "payload/staging_names.h"
 #include "payload/writers.h"
@@ -15,9 +17,10 @@
 
 // The files of the install folder in the order they are written: the
 // program, then the table's rows.
+// Each comes out with the size and CRC-32 of its row in payload/installed_files.h.
 static const PayloadEntry s_folderFiles[] = {{MAIN_PROGRAM_NAME, MainProgramEntry, Expand, false}, MANIFEST_ROWS};
 enum { ProgramFile = 0, FolderFiles = sizeof s_folderFiles / sizeof s_folderFiles[0] };
-static_assert(FolderFiles == 1 + ManifestRows, "the program and every row of the table");
+static_assert(int(FolderFiles) == int(InstalledFileCount), "the program and every row of the table");
 
 // Where a file goes, where it is staged, and where the file it replaces
 // waits meanwhile.
@@ -43,12 +46,28 @@ static bool PlacesOf(const char *folder, const PayloadEntry &entry, Places &plac
 }
 
 // What is known and what has been done of a file, so that it can be undone.
-// A file known to be absent needs no moving aside.
-enum : unsigned char { Absent = 1, Staged = 2, SetAside = 4, InPlace = 8 };
+// A file known to be absent needs no moving aside; a folder of its name is
+// in its way, and is a failure of that file.
+enum : unsigned char { Absent = 1, FolderInTheWay = 2, Staged = 4, SetAside = 8, InPlace = 16 };
 
-static bool Stage(const PayloadEntry &entry, const Places &places, unsigned char &state)
+// A file that could not be written, once the folder is as it was: which,
+// whether it failed taking its name, whether at the staging file of
+// expanded entries, and the system's error.
+struct Failure {
+    int file;
+    bool committing;
+    bool stagingFile;
+    DWORD error;
+};
+
+static bool Stage(const PayloadEntry &entry, uint32_t size, uint32_t crc, const Places &places,
+                  unsigned char &state, Failure &failure)
 {
-    bool staged = entry.method == Expand ? ExpandEntry(entry.id, places.staged)
+    if (state & FolderInTheWay) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return false;
+    }
+    bool staged = entry.method == Expand ? ExpandEntry(entry.id, places.staged, size, crc, failure.stagingFile)
                                          : WriteEntry(entry.id, places.staged, entry.readOnly);
     if (staged)
         state |= Staged;
@@ -79,7 +98,7 @@ static void Undo(const Places &places, unsigned char &state)
         Discard(places.staged);
     if (state & SetAside)
         MoveFileA(places.aside, places.target);
-    state &= Absent;
+    state &= Absent | FolderInTheWay;
 }
 
 // Once every file has its name, the ones they replaced go.
@@ -87,32 +106,34 @@ static void Finish(const Places &places, unsigned char &state)
 {
     if (state & SetAside)
         Discard(places.aside);
-    state &= Absent;
+    state &= Absent | FolderInTheWay;
 }
 
-// Writes the `count` files of `entries` into `folder`: all, or none with the
-// folder as it was.  False with the last error of the failure, the file that
-// failed in `failed` and whether it failed taking its name.
-static bool WriteAll(const char *folder, const PayloadEntry *entries, int count, unsigned char *state,
-                     int &failed, bool &committing)
+// Writes the `count` files of `entries` into `folder`, expanded ones checked
+// against `sizes` and `crcs`: all, or none with the folder as it was and the
+// last error and `failure` saying why.
+static bool WriteAll(const char *folder, const PayloadEntry *entries, const uint32_t *sizes,
+                     const uint32_t *crcs, int count, unsigned char *state, Failure &failure)
 {
     Places places;
-    committing = false;
-    for (failed = 0; failed < count; ++failed)
-        if (!PlacesOf(folder, entries[failed], places) || !Stage(entries[failed], places, state[failed]))
+    int &file = failure.file;
+    failure.committing = failure.stagingFile = false;
+    for (file = 0; file < count; ++file)
+        if (!PlacesOf(folder, entries[file], places) ||
+            !Stage(entries[file], sizes[file], crcs[file], places, state[file], failure))
             break;
-    if (failed == count) {
-        committing = true;
-        for (failed = 0; failed < count; ++failed)
-            if (!PlacesOf(folder, entries[failed], places) || !Commit(places, state[failed]))
+    if (file == count) {
+        failure.committing = true;
+        for (file = 0; file < count; ++file)
+            if (!PlacesOf(folder, entries[file], places) || !Commit(places, state[file]))
                 break;
     }
-    bool complete = failed == count;
-    DWORD error = GetLastError();
-    for (int file = 0; file < count; ++file)
-        if (PlacesOf(folder, entries[file], places))
-            complete ? Finish(places, state[file]) : Undo(places, state[file]);
-    SetLastError(error);
+    bool complete = file == count;
+    failure.error = GetLastError();
+    for (int each = 0; each < count; ++each)
+        if (PlacesOf(folder, entries[each], places))
+            complete ? Finish(places, state[each]) : Undo(places, state[each]);
+    SetLastError(failure.error);
     return complete;
 }
 
@@ -129,14 +150,22 @@ static void ClearLeftovers(const Places &places)
 bool InstallPayload(WORD id, const char *folder, const char *name)
 {
     const PayloadEntry entry = {name, id, Expand, false};
+    // As the build made the file of that entry: the uninstaller, or a file of the folder.
+    uint32_t size = UNINSTALLER_SIZE, crc = UNINSTALLER_CRC;
+    for (int file = 0; file < FolderFiles; ++file)
+        if (s_folderFiles[file].id == id) {
+            size = g_installedSizes[file];
+            crc = g_installedCrcs[file];
+        }
     Places places;
     if (!PlacesOf(folder, entry, places))
         return false;
     ClearLeftovers(places);
-    unsigned char state = 0;
-    int failed;
-    bool committing;
-    return WriteAll(folder, &entry, 1, &state, failed, committing);
+    DWORD attributes = GetFileAttributesA(places.target);
+    unsigned char state =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderInTheWay : 0;
+    Failure failure;
+    return WriteAll(folder, &entry, &size, &crc, 1, &state, failure);
 }
 
 // Whether the file `found` is named `path`'s last part, in any case.
@@ -162,20 +191,19 @@ static void ClearFolderLeftovers(unsigned char *state)
     if (search == INVALID_HANDLE_VALUE)
         return;
     static_assert(FolderFiles < 32, "a bit for each file, and one for the staging file");
-    unsigned long left = 0, present = 0;
+    unsigned long left = 0, present = 0, inTheWay = 0;
     Places places;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        if (lstrcmpiA(found.cFileName, StagingFileName) == 0)
+        bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (!folder && lstrcmpiA(found.cFileName, StagingFileName) == 0)
             left |= 1ul << FolderFiles;
         for (int file = 0; file < FolderFiles; ++file) {
             if (!PlacesOf(g_installDir, s_folderFiles[file], places))
                 continue;
-            if (Names(found, places.staged) || Names(found, places.aside))
+            if (!folder && (Names(found, places.staged) || Names(found, places.aside)))
                 left |= 1ul << file;
             if (Names(found, places.target))
-                present |= 1ul << file;
+                (folder ? inTheWay : present) |= 1ul << file;
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);
@@ -185,22 +213,26 @@ static void ClearFolderLeftovers(unsigned char *state)
             ClearLeftovers(places);
             present |= 1ul << file;         // it may have come back
         }
-        state[file] = (present & (1ul << file)) ? 0 : Absent;
+        state[file] = (inTheWay & (1ul << file)) ? FolderInTheWay : (present & (1ul << file)) ? 0 : Absent;
     }
     if ((left & (1ul << FolderFiles)) && PathIn(g_installDir, StagingFileName, path))
         Discard(path);
 }
 
-// The box for a failure of `file`, once the folder is as it was.
-static void ReportFailure(int file, bool committing, DWORD error)
+// The box for a failure, once the folder is as it was: 34 or 37 for the
+// program, 35 for any other file, naming the file that failed, the staging
+// file or the one in the install folder.
+static void ReportFailure(const Failure &failure)
 {
-    if (file == ProgramFile) {
-        ReportSystemError(error, committing ? ProgramNotMoved : ProgramNotExpanded);
-        return;
-    }
     PathBuffer path;
-    JoinPath(g_installDir, s_folderFiles[file].name, path);
-    ReportSystemError(error, FileNotWritten, path);
+    if (failure.stagingFile)
+        PathIn(StagingFolder(), StagingFileName, path);
+    else
+        PathIn(g_installDir, s_folderFiles[failure.file].name, path);
+    const SystemTextMessage &message = failure.file != ProgramFile ? FileNotWritten
+                                       : failure.committing        ? ProgramNotMoved
+                                                                   : ProgramNotExpanded;
+    ReportSystemError(failure.error, message, path);
 }
 
 bool InstallFiles()
@@ -209,10 +241,9 @@ bool InstallFiles()
     ClearFolderLeftovers(s_state);
     if (!MayReplaceProgram())
         return false;
-    int failed;
-    bool committing;
-    if (WriteAll(g_installDir, s_folderFiles, FolderFiles, s_state, failed, committing))
+    Failure failure;
+    if (WriteAll(g_installDir, s_folderFiles, g_installedSizes, g_installedCrcs, FolderFiles, s_state, failure))
         return true;
-    ReportFailure(failed, committing, GetLastError());
+    ReportFailure(failure);
     return false;
 }

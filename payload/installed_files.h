@@ -21,6 +21,7 @@ enum {
 };
 static_assert(InstalledFileCount == MANIFEST_ROW_COUNT + 1, "the program and every manifest row");
 
-// The sizes alone, in the same order, for the installer, which has the names
-// in its manifest.
+// The sizes and CRCs alone, in the same order, for the installer, which has
+// the names in its manifest.
 static const uint32_t g_installedSizes[] = {INSTALLED_SIZES};
+static const uint32_t g_installedCrcs[] = {INSTALLED_CRCS};

@@ -32,7 +32,9 @@ const char *StagingFolder();
 bool InstallFiles();
 
 // Entry `id` expanded into `folder`\`name`, all or nothing: a file of that
-// name is replaced only by a complete new one.
+// name is replaced only by a complete new one, and only when it came out as
+// the build made it (the size and CRC-32 recorded for the uninstaller, or for
+// the install folder's file of that entry).
 bool InstallPayload(WORD id, const char *folder, const char *name);
 
 // Whether the program file already at g_programPath may be replaced: not

@@ -33,7 +33,7 @@ bool MayReplaceProgram()
     case ProgramRunning:
         ReportError(RunningCopyFound);
         return false;
-    case ProgramNotOpened:
+    case ProgramAbsent:
         return true;
     case ProgramPresent:
         break;

@@ -2,6 +2,7 @@
 #include "payload/payload.h"
 #include "payload/staging_names.h"
 #include "payload/writers.h"
+#include "setup/crc32.h"
 #include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/text.h"
@@ -39,14 +40,6 @@ void Discard(const char *path)
     SetLastError(error);
 }
 
-// A new, empty file at `path` for writing.  No file of that name is there
-// (the install cleared what an earlier run left), so the attributes asked for
-// are the ones it gets: some systems keep a replaced file's own.
-static HANDLE CreateNewFile(const char *path, DWORD flags)
-{
-    return CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, flags, 0);
-}
-
 // Writes all `count` bytes with one call.  A short write is the disk filling
 // up, which the system itself does not call an error.
 static bool WriteWhole(HANDLE file, const BYTE *bytes, DWORD count)
@@ -60,24 +53,24 @@ static bool WriteWhole(HANDLE file, const BYTE *bytes, DWORD count)
     return false;
 }
 
-static bool WriteNewFile(const BYTE *bytes, DWORD count, const char *path, DWORD flags)
-{
-    HANDLE file = CreateNewFile(path, flags);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool complete = WriteWhole(file, bytes, count);
-    CloseHandle(file);
-    if (!complete)
-        Discard(path);
-    return complete;
-}
-
 bool WriteEntry(WORD id, const char *path, bool readOnly)
 {
     DWORD size;
     const BYTE *bytes = LoadPayload(id, &size);
-    return bytes && WriteNewFile(bytes, size, path,
-                                 FILE_FLAG_SEQUENTIAL_SCAN | (readOnly ? FILE_ATTRIBUTE_READONLY : 0));
+    if (!bytes)
+        return false;
+    // No file of this name is there (the install cleared what an earlier run
+    // left), so the attributes asked for are the ones it gets: some systems
+    // keep a replaced file's own.
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
+                              FILE_FLAG_SEQUENTIAL_SCAN | (readOnly ? FILE_ATTRIBUTE_READONLY : 0), 0);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool complete = WriteWhole(file, bytes, size);
+    CloseHandle(file);
+    if (!complete)
+        Discard(path);
+    return complete;
 }
 
 // The system error for an LZ32 failure that left none of its own: a short
@@ -94,47 +87,82 @@ static HFILE AsLzFile(HANDLE file)
     return static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
 }
 
-// Copies one file into a new one at `targetPath` through LZ32, expanding an
-// SZDD image.
-static bool ExpandFile(const char *sourcePath, const char *targetPath)
+// Read back through this, a piece at a time.
+static BYTE s_chunk[4096];
+
+// Whether the open file `file` holds `size` bytes of CRC-32 `crc`: 0 when it
+// does, else the error to report.
+static DWORD CheckAsBuilt(HANDLE file, uint32_t size, uint32_t crc)
 {
-    HANDLE sourceFile = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, 0);
-    if (sourceFile == INVALID_HANDLE_VALUE)
-        return false;
-    INT source = g_lz32.LZInit(AsLzFile(sourceFile));
+    DWORD high = 0;
+    if (GetFileSize(file, &high) != size || high != 0 || SetFilePointer(file, 0, 0, FILE_BEGIN) != 0)
+        return ERROR_CRC;
+    uint32_t found = 0;
+    DWORD got;
+    do {
+        if (!ReadFile(file, s_chunk, sizeof s_chunk, &got, 0))
+            return GetLastError();
+        found = Crc32(found, s_chunk, got);
+    } while (got);
+    return found == crc ? 0 : ERROR_CRC;
+}
+
+// Expands the open file `staging` through LZ32 into a new file at
+// `targetPath`, which must come out as the build made it; `staging` is closed.
+static bool ExpandFile(HANDLE staging, const char *targetPath, uint32_t size, uint32_t crc)
+{
+    INT source = g_lz32.LZInit(AsLzFile(staging));
     if (source < 0) {
-        CloseHandle(sourceFile);
+        CloseHandle(staging);
         SetLastError(LzError(source));
         return false;
     }
-    HANDLE targetFile = CreateNewFile(targetPath, FILE_FLAG_SEQUENTIAL_SCAN);
-    if (targetFile == INVALID_HANDLE_VALUE) {
+    HANDLE target = CreateFileA(targetPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
+                                FILE_FLAG_SEQUENTIAL_SCAN, 0);
+    if (target == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        g_lz32.LZClose(source);         // closes the source file too
+        g_lz32.LZClose(source);         // closes the staging file too
         SetLastError(error);
         return false;
     }
     SetLastError(0);
-    LONG copied = g_lz32.LZCopy(source, AsLzFile(targetFile));
+    LONG copied = g_lz32.LZCopy(source, AsLzFile(target));
     DWORD error = copied < 0 ? GetLastError() : 0;
     if (copied < 0 && error == 0)
         error = LzError(copied);
-    g_lz32.LZClose(AsLzFile(targetFile));
     g_lz32.LZClose(source);
-    if (copied >= 0)
+    if (!error)
+        error = CheckAsBuilt(target, size, crc);
+    CloseHandle(target);
+    if (!error)
         return true;
     Discard(targetPath);
     SetLastError(error);
     return false;
 }
 
-bool ExpandEntry(WORD id, const char *path)
+bool ExpandEntry(WORD id, const char *path, uint32_t size, uint32_t crc, bool &stagingFailed)
 {
+    stagingFailed = true;
+    DWORD count;
+    const BYTE *bytes = LoadPayload(id, &count);
     PathBuffer stagingPath;
-    if (!PathIn(StagingFolder(), StagingFileName, stagingPath) || !WriteEntry(id, stagingPath, false))
+    if (!bytes || !PathIn(StagingFolder(), StagingFileName, stagingPath))
         return false;
-    bool expanded = ExpandFile(stagingPath, path);
+    // The staging file stays open, shared with nobody, from its first byte to
+    // the end of its expansion: no other process can change it in between,
+    // in a temporary folder others can write to.
+    HANDLE staging = CreateFileA(stagingPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
+                                 FILE_FLAG_SEQUENTIAL_SCAN, 0);
+    if (staging == INVALID_HANDLE_VALUE)
+        return false;
+    bool expanded = false;
+    if (WriteWhole(staging, bytes, count) && SetFilePointer(staging, 0, 0, FILE_BEGIN) == 0) {
+        stagingFailed = false;
+        expanded = ExpandFile(staging, path, size, crc);
+    } else {
+        CloseHandle(staging);
+    }
     // The caller reports the expansion's own error, not the clean-up's.
     Discard(stagingPath);
     return expanded;

@@ -3,6 +3,7 @@
 // last error.
 #pragma once
 #include <windows.h>
+#include <stdint.h>
 
 // Removes a file of ours, read-only or not, keeping the last error.
 void Discard(const char *path);
@@ -11,5 +12,8 @@ void Discard(const char *path);
 bool WriteEntry(WORD id, const char *path, bool readOnly);
 
 // Entry `id` expanded through LZ32 into a new file at `path`, by way of the
-// staging file "data.tmp" in StagingFolder(), which is deleted again.
-bool ExpandEntry(WORD id, const char *path);
+// staging file "data.tmp" in StagingFolder(), which is deleted again.  The new
+// file must come out as the build made it: `size` bytes of CRC-32 `crc`
+// (else ERROR_CRC).  `stagingFailed` tells whether a failure was the staging
+// file's rather than the new file's.
+bool ExpandEntry(WORD id, const char *path, uint32_t size, uint32_t crc, bool &stagingFailed);

@@ -43,12 +43,12 @@ bool RegisterAppPath()
     return result;
 }
 
-bool RegisterUninstaller()
+bool RegisterUninstaller(const char *folder)
 {
-    // A Windows folder too long to name the uninstaller in gets no entry at
-    // all rather than one with an empty command.
+    // A folder too long to name the uninstaller in gets no entry at all
+    // rather than one with an empty command.
     PathBuffer command;
-    bool result = JoinPath(g_windowsDir, UninstallerFileName, command) &&
+    bool result = JoinPath(folder, UninstallerFileName, command) &&
                   WriteEntry(UninstallKey, ProductName, DisplayNameValueName, DisplayName,
                              UninstallStringValueName, command);
     if (!result)

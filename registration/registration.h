@@ -6,9 +6,9 @@
 // first when the settings key would not open), when any part failed.
 bool RegisterAppPath();
 
-// The entry in the list of programs that can be removed; false, after box 9,
-// when it could not be written.
-bool RegisterUninstaller();
+// The entry in the list of programs that can be removed, naming the
+// uninstaller in `folder`; false, after box 9, when it could not be written.
+bool RegisterUninstaller(const char *folder);
 
 // Quillmark.lnk in the Start menu and on the desktop; failures are silent.
 void CreateShortcuts();

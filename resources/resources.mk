@@ -5,7 +5,8 @@
 #   $(GEN)/carried_files.rc     the resource script's FILE lines
 #   $(GEN)/installed_sums.h     size and CRC-32 of each file installed into the
 #                               install folder (payload/installed_files.h)
-#   $(GEN)/stored_sums.h        size and CRC-32 of each "FILE" entry as stored
+#   $(GEN)/stored_sums.h        size and CRC-32 of each "FILE" entry as stored,
+#                               and of the uninstaller as installed
 #   $(B)/payload/files/<name>   every carried file as it must come out on disk
 #   $(B)/payload/rc/<entry>.bin the bytes of "FILE" entry <entry>: the SZDD
 #                               image of the file for expanded entries, the
@@ -115,8 +116,8 @@ $(foreach e,$(CARRIED),$(eval $(call payload_bin_rule,$(call carried_field,$(e),
 $(INSTALLED_SUMS): $(filter-out %/$(call carried_with_role,uninstaller),$(PAYLOAD_FILES)) $(CARRIED_LIST) $(CARRIED_TOOL)
 	python3 -B $(CARRIED_TOOL) --installed $(PAYLOAD_FILES_DIR) $@
 
-$(STORED_SUMS): $(PAYLOAD_BINS) $(CARRIED_LIST) $(CARRIED_TOOL)
-	python3 -B $(CARRIED_TOOL) --stored $(PAYLOAD_RC_DIR) $@
+$(STORED_SUMS): $(PAYLOAD_BINS) $(PAYLOAD_FILES_DIR)/$(PAYLOAD_UNINSTALLER) $(CARRIED_LIST) $(CARRIED_TOOL)
+	python3 -B $(CARRIED_TOOL) --stored $(PAYLOAD_RC_DIR) $(PAYLOAD_FILES_DIR) $@
 
 .PHONY: payload-bins
 payload-bins: $(PAYLOAD_BINS) $(ICON)

@@ -30,10 +30,22 @@ bool ProgramFileExists(const char *folder)
 
 ProgramState ProbeProgramFile(const char *path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return ProgramPresent;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ProgramAbsent : ProgramPresent;
     }
-    return GetLastError() == ERROR_SHARING_VIOLATION ? ProgramRunning : ProgramNotOpened;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return ProgramAbsent;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, OPEN_EXISTING, 0, 0);
+    DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes);
+    // Any other refusal (the file's permissions, say) leaves it to be judged
+    // by what it is.
+    return file == INVALID_HANDLE_VALUE && error == ERROR_SHARING_VIOLATION ? ProgramRunning : ProgramPresent;
 }

@@ -14,11 +14,14 @@ bool FileExistsIn(const char *folder, const char *name);
 // True when `folder` holds ProgramFileName.
 bool ProgramFileExists(const char *folder);
 
-// What opening the program file at `path` for reading, without sharing, says
-// of it.  Nothing stays open.
+// What the program file at `path` is.  A running program holds no handle of
+// its file open: the system has mapped it, which allows reading it and even
+// renaming it, but not writing it.  So the file is opened for writing, with
+// no sharing, and left as it was (a read-only one is opened with its
+// attribute cleared for the moment, and gets it back).  Nothing stays open.
 enum ProgramState {
-    ProgramPresent,     // it opened: it is there and nobody has it open
-    ProgramRunning,     // another process holds it (a sharing violation): it runs
-    ProgramNotOpened    // any other failure, normally because there is no such file
+    ProgramAbsent,      // no such file (or a folder of that name: no program)
+    ProgramPresent,     // there, and neither running nor held
+    ProgramRunning      // running, or held open by another process
 };
 ProgramState ProbeProgramFile(const char *path);

@@ -12,8 +12,6 @@
 #include "setup/text.h"
 #include "ui/ui.h"
 
-static const char SetupMutexName[] = "Brenlow " PRODUCT_NAME " Setup";
-
 // The per-user settings key must be writable before anything else happens.
 static bool SettingsKeyWritable()
 {
@@ -76,13 +74,21 @@ static bool ChooseInstallFolder(const char *proposal)
     }
 }
 
-// The records, then the uninstaller: in the Windows folder, which the
-// uninstall entry names, or in the install folder when the entry failed.
+// The records, and the uninstaller before the entry that names it: in the
+// Windows folder, or in the install folder when the Windows folder cannot
+// take it; with neither, box 9 and no entry.  When the entry cannot be
+// written (box 9), a copy goes into the install folder, where the user will
+// look for it.
 static void Register()
 {
     RegisterAppPath();
-    const char *uninstallerFolder = RegisterUninstaller() ? g_windowsDir : g_installDir;
-    InstallPayload(UninstallerEntry, uninstallerFolder, UninstallerFileName);
+    const char *folder = InstallPayload(UninstallerEntry, g_windowsDir, UninstallerFileName) ? g_windowsDir
+                         : InstallPayload(UninstallerEntry, g_installDir, UninstallerFileName) ? g_installDir
+                                                                                               : 0;
+    if (!folder)
+        ReportError(UninstallerNotRegistered);
+    else if (!RegisterUninstaller(folder) && folder == g_windowsDir)
+        InstallPayload(UninstallerEntry, g_installDir, UninstallerFileName);
 }
 
 static void Launch()
@@ -92,11 +98,12 @@ static void Launch()
 }
 
 // One setup at a time: two would share the staging file in the temporary
-// folder.  The mutex is held until the process ends.
+// folder.  The mutex is held until the process ends.  One that cannot be had
+// at all (another user's setup, or one of other rights, holds the name)
+// counts as another setup running too.
 static bool OnlySetupRunning()
 {
-    CreateMutexA(0, FALSE, SetupMutexName);
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
+    if (CreateMutexA(0, FALSE, SetupMutexName) && GetLastError() != ERROR_ALREADY_EXISTS)
         return true;
     ReportError(SetupAlreadyRunning);
     return false;

@@ -35,8 +35,11 @@ bool JoinPath(const char *folder, const char *name, PathBuffer out)
 
 bool DriveRootOf(const char *path, PathBuffer out)
 {
+    // The root ends before the first backslash of 'D:\...', and before the
+    // fourth of a network path's '\\server\share\...'.
+    int backslashes = path[0] == '\\' && path[1] == '\\' ? 4 : 1, seen = 0;
     const char *end = path;
-    while (*end && *end != '\\')
+    while (*end && !(*end == '\\' && ++seen == backslashes))
         end = NextChar(end);
     size_t length = static_cast<size_t>(end - path);
     if (length + 2 > PathSize) {

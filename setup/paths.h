@@ -29,7 +29,8 @@ void DropTrailingBackslash(char *path);
 // fit a PathBuffer.
 bool JoinPath(const char *folder, const char *name, PathBuffer out);
 
-// `out` = the characters of `path` before its first backslash, then a
-// backslash: 'D:\Work\Scripts' gives 'D:\'.  False, with `out` left empty,
-// when that would not fit.
+// `out` = the root of `path`'s drive: the characters before its first
+// backslash, then a backslash ('D:\Work\Scripts' gives 'D:\'); for a network
+// path, its server and share ('\\server\share\temp' gives '\\server\share\').
+// False, with `out` left empty, when that would not fit.
 bool DriveRootOf(const char *path, PathBuffer out);

@@ -13,4 +13,7 @@ static const char DefaultSubfolder[] = "\\" PRODUCT_NAME;
 static const char UninstallerFileName[] = UNINSTALLER_NAME;
 
 static const char MakerKeyPrefix[] = "Software\\Brenlow\\";
+
+// Held by a running setup.exe, for as long as it runs.
+static const char SetupMutexName[] = "Brenlow " PRODUCT_NAME " Setup";
 static const char SettingsKeySuffix[] = "\\Settings";

@@ -25,8 +25,10 @@ LONG OpenSettingsKey(HKEY *key)
 
 LONG QueryStringValue(HKEY key, const char *name, char *buffer, DWORD size)
 {
-    DWORD count = size;
-    LONG status = RegQueryValueExA(key, name, 0, 0, reinterpret_cast<BYTE *>(buffer), &count);
+    DWORD count = size, type;
+    LONG status = RegQueryValueExA(key, name, 0, &type, reinterpret_cast<BYTE *>(buffer), &count);
+    if (status == ERROR_SUCCESS && type != REG_SZ)
+        status = ERROR_INVALID_DATATYPE;
     if (status == ERROR_SUCCESS) {
         // Stored data need not end in a NUL.
         if (count > 0 && buffer[count - 1] == 0)

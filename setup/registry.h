@@ -17,9 +17,11 @@ void BuildSettingsKeyPath();
 LONG CreateKey(HKEY root, const char *subKey, REGSAM access, HKEY *key);
 LONG OpenSettingsKey(HKEY *key);
 
-// Reads a value as text into `buffer`.  The text always ends in a NUL inside
-// `size` bytes; data that would fill the buffer with no room left for one is
-// refused as too long (ERROR_MORE_DATA) and `buffer` is left empty.
+// Reads a text value (REG_SZ) into `buffer`.  The text always ends in a NUL
+// inside `size` bytes; data that would fill the buffer with no room left for
+// one is refused as too long (ERROR_MORE_DATA), a value of another type
+// (ERROR_INVALID_DATATYPE: a number, or text with %variables% still to
+// expand) as not text; then `buffer` is left empty.
 LONG QueryStringValue(HKEY key, const char *name, char *buffer, DWORD size);
 
 // Writes `text` as REG_SZ with its NUL; a null `name` writes the default value.

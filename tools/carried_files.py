@@ -14,9 +14,11 @@ setup.exe carries.
                                     the installer puts in the install folder
                                     (the program, then the manifest rows), as
                                     found in the folder FILES
-    carried_files.py --stored BINS OUT
+    carried_files.py --stored BINS FILES OUT
                                     C++ header: the number, size and CRC-32 of
-                                    each "FILE" entry, from BINS/<entry>.bin
+                                    each "FILE" entry, from BINS/<entry>.bin,
+                                    and of the uninstaller as installed, from
+                                    the folder FILES
 
 The list is checked first; a fault in it is reported with its line number and
 nothing is written.
@@ -130,21 +132,26 @@ def installed(entries, folder):
     return sums(['// {name, size, CRC-32} of each file installed into the install folder: the program,',
                  '// then the manifest rows in order.', '#define INSTALLED_FILES \\'] + rows + [
                  '',  # ends the last continuation
-                 '// Their sizes alone, in the same order.',
-                 '#define INSTALLED_SIZES ' + ', '.join(str(size) for _, size, _ in found)])
+                 '// Their sizes and CRCs alone, in the same order.',
+                 '#define INSTALLED_SIZES ' + ', '.join(str(size) for _, size, _ in found),
+                 '#define INSTALLED_CRCS ' + ', '.join(f'0x{crc:08X}' for _, _, crc in found)])
 
 
-def stored(entries, folder):
+def stored(entries, folder, files):
     ordered = sorted(entries, key=lambda e: e.number)
     found = [size_and_crc(os.path.join(folder, f'{e.number}.bin')) for e in ordered]
     largest = max(size for e, (size, _) in zip(ordered, found) if e.method == 'expand')
+    uninstaller_size, uninstaller_crc = size_and_crc(os.path.join(files, only(entries, 'uninstaller').name))
     return sums(['// Each "FILE" entry as stored: its number, its size and its CRC-32, in three lists',
                  '// of the same order.',
                  '#define STORED_ENTRY_NUMBERS ' + ', '.join(str(e.number) for e in ordered),
                  '#define STORED_ENTRY_SIZES ' + ', '.join(str(size) for size, _ in found),
                  '#define STORED_ENTRY_CRCS ' + ', '.join(f'0x{crc:08X}' for _, crc in found), '',
                  '// The largest entry that is staged in the temporary folder to be expanded.',
-                 f'#define LARGEST_STAGED_ENTRY_SIZE {largest}'])
+                 f'#define LARGEST_STAGED_ENTRY_SIZE {largest}', '',
+                 '// The uninstaller as installed (expanded): its size and CRC-32.',
+                 f'#define UNINSTALLER_SIZE {uninstaller_size}',
+                 f'#define UNINSTALLER_CRC 0x{uninstaller_crc:08X}'])
 
 
 def write(path, text):
@@ -167,8 +174,8 @@ def main(argv):
         write(argv[2], rc(entries))
     elif len(argv) == 4 and argv[1] == '--installed':
         write(argv[3], installed(entries, argv[2]))
-    elif len(argv) == 4 and argv[1] == '--stored':
-        write(argv[3], stored(entries, argv[2]))
+    elif len(argv) == 5 and argv[1] == '--stored':
+        write(argv[4], stored(entries, argv[2], argv[3]))
     elif argv[1:] == ['--make']:
         print(' '.join(f'{e.number}:{e.name}:{e.method}:{",".join(e.roles)}' for e in entries))
     elif argv[1:] == ['--rows']:

@@ -321,6 +321,14 @@ void Agreement() {
         Note("the wait box is up");
         CheckEq("exit code", 0, setup.WaitExit());
     }
+    {
+        Note("the name of setup's mutex taken by an object of another kind: setup cannot have it");
+        HANDLE other = CreateEventA(nullptr, TRUE, FALSE, SetupMutexName);
+        Setup setup;
+        ExpectError(setup, SetupAlreadyRunning);
+        CheckEq("exit code", 0, setup.WaitExit());
+        CloseHandle(other);
+    }
 }
 
 // The settings key cannot be written: the system's text, then the end.
@@ -332,27 +340,6 @@ void SettingsDenied() {
     CheckEq("exit code", 0, setup.WaitExit());
 }
 
-// No temporary folder: box 3, and the run goes on.
-void NoTempPath() {
-    const std::string tooLong = "C:\\" + Repeat('t', 297);  // 300 characters
-    // The fault must be real: with these settings the system has no answer.
-    char saved[2][MAX_PATH + 1] = {};
-    DWORD had[2] = {GetEnvironmentVariableA("TMP", saved[0], MAX_PATH), GetEnvironmentVariableA("TEMP", saved[1], MAX_PATH)};
-    SetEnvironmentVariableA("TMP", tooLong.c_str());
-    SetEnvironmentVariableA("TEMP", tooLong.c_str());
-    char temp[MAX_PATH];
-    DWORD got = GetTempPathA(MAX_PATH, temp);
-    SetEnvironmentVariableA("TMP", had[0] ? saved[0] : nullptr);
-    SetEnvironmentVariableA("TEMP", had[1] ? saved[1] : nullptr);
-    if (got != 0) Fatal("GetTempPathA still answers with TMP and TEMP of 300 characters: " + Quote(temp));
-
-    Env env;
-    env.set = {{"TMP", tooLong}, {"TEMP", tooLong}};
-    Setup setup(env);
-    ExpectError(setup, NoTempFolder);
-    HWND location = ExpectDefaultProposal(setup);
-    CancelAndExpectExit(setup, location);
-}
 
 // ---- complete runs ---------------------------------------------------------
 const char *const kUninstallCaption = "Quillmark Uninstall";
@@ -663,6 +650,14 @@ void InstallTwice() {
     }
 }
 
+// From dialog 101 proposing `folder` through "Accept".
+ULONGLONG InstallInto(Setup &setup, const std::string &folder) {
+    HWND location = setup.WaitFor(Dlg::Location);
+    ExpectItemText("101 proposes " + folder, location, EDIT_BOX, folder);
+    Click(location, IDOK);
+    return Accept(setup);
+}
+
 // What a complete removal by the uninstaller `command` leaves: no shortcut, no
 // record, and the uninstaller itself gone or deleted at the next restart (a
 // running program cannot delete its own file).
@@ -693,14 +688,24 @@ void Uninstall() {
     const std::string mine = Join(folder, "My Script.scp");
     const std::string script = "INT. KITCHEN - NIGHT\r\n";
     WriteAll(mine, script);
-    // Windows would not let the uninstaller open the running program's file
-    // without sharing, and it would refuse; Wine lets it, so the user closes
-    // Quillmark first, as the refusal would tell them to.
-    CloseProgram(program);
-
     const std::string question = "Are you sure you want to remove Quillmark from " + folder +
                                  "?\n\nIts shortcuts and registry entries are removed too.  "
                                  "Files of your own in that folder are kept.";
+    {
+        Note("Quillmark still running: setup.exe again, then the uninstaller");
+        Setup setup;
+        InstallInto(setup, folder);
+        ExpectError(setup, RunningCopyFound);
+        CheckEq("exit code", 0, setup.WaitExit());
+        Setup uninstaller(Env(), command);
+        AnswerBox(uninstaller, kUninstallCaption, question, IDYES);
+        AnswerBox(uninstaller, kUninstallCaption,
+                  "Quillmark is running.  Close Quillmark and run the uninstaller again.  Nothing has been removed.", IDOK);
+        CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
+    }
+    CheckInstalledFiles(folder, {"My Script.scp"});
+    CheckRegistration(folder);
+    CloseProgram(program);
     {
         Note("declined");
         Setup uninstaller(Env(), command);
@@ -732,13 +737,6 @@ void EarlierInstallation(const std::string &folder, const std::string &program) 
     RegWrite(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder + "\\");
 }
 
-// From dialog 101 proposing `folder` through "Accept".
-ULONGLONG InstallInto(Setup &setup, const std::string &folder) {
-    HWND location = setup.WaitFor(Dlg::Location);
-    ExpectItemText("101 proposes " + folder, location, EDIT_BOX, folder);
-    Click(location, IDOK);
-    return Accept(setup);
-}
 
 // A run that ended early: no record of an installation, the remembered folder
 // as it was before (`remembered`, or none when empty), no uninstaller, no
@@ -907,7 +905,9 @@ void ExpectNoRoom(Setup &setup, const std::string &root) {
     setup.WaitGone(box);
 }
 
-// Installs into the root of a drive without room: box 28, and 101 comes back.
+// The temporary folder on a drive that fills up: box 35 names the staging
+// file there.  Installs into the root of a drive without room: box 28, and
+// 101 comes back.
 // Emptied, the drive passes; it fills up on the way, and the first file that
 // does not fit gets box 35 and the run ends: no file of ours is left, nothing
 // is registered or started.  Again, with room, the install completes.  A
@@ -917,6 +917,19 @@ void DiskFull() {
     const std::string drive = "Q:", filler = "Q:\\filler";
     const ULONGLONG room = 300 * 1024;  // the first files fit, not main.dct after them
     const std::string boxText = WithDetail(SystemMessage(ERROR_DISK_FULL), Join(drive, "main.dct"));
+    {
+        Note("the temporary folder on Q:, which fills up on the way: box 35 names the staging file there");
+        const std::string temp = "Q:\\temp";
+        MakeDirs(temp);
+        Env env;
+        env.set = {{"TMP", temp}, {"TEMP", temp}};
+        Setup setup(env);
+        RunOutOfRoom(setup, ExpectDefaultProposal(setup), filler, 100 * 1024,
+                     WithDetail(SystemMessage(ERROR_DISK_FULL), Join(temp, "data.tmp")));
+        CheckListing("nothing left in " + DefaultProposal(), DefaultProposal(), {});
+        RemoveTree(temp);
+        RemoveTree(filler);
+    }
     {
         Setup setup;
         HWND location = ExpectDefaultProposal(setup);
@@ -975,35 +988,58 @@ void DiskFull() {
 }
 
 // The App Paths key cannot be written: box 8; everything else still happens.
+// An older uninstaller in the Windows folder, held open by another program:
+// the new one goes into the install folder, which the entry names, and the
+// held one is left as it was.
 void AppPathsDenied() {
-    const std::string folder = DefaultProposal();
+    const std::string folder = DefaultProposal(), held = Join(WindowsDir(), UninstallerFileName);
     RegDenyWrites(HKEY_LOCAL_MACHINE, AppPathsKey);
-    Setup setup;
-    Click(ExpectDefaultProposal(setup), IDOK);
-    ULONGLONG accepted = Accept(setup);
-    ExpectError(setup, RegistryNotWritten);
-    Launch launch = WaitForLaunch(setup, accepted, "install");
-    CheckInstalledFiles(folder);
+    WriteAll(held, "MZ an older uninstaller");
+    Launch launch;
+    {
+        HeldFile older(held);
+        Setup setup;
+        Click(ExpectDefaultProposal(setup), IDOK);
+        ULONGLONG accepted = Accept(setup);
+        ExpectError(setup, RegistryNotWritten);
+        launch = WaitForLaunch(setup, accepted, "install");
+    }
+    CheckInstalledFiles(folder, {UninstallerFileName});
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no App Paths entry");
     CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
-    CheckUninstallEntry();
-    CheckUninstallerIn(WindowsDir(), folder);
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, Join(folder, UninstallerFileName));
+    CheckEq("the held uninstaller is as it was", "MZ an older uninstaller", ReadAll(held));
     CheckShortcuts(folder);
     CheckLaunch(folder, launch);
 }
 
-// The Uninstall key cannot be written: box 9, the uninstaller lands in the
-// install folder; everything else still happens.
+// The uninstaller can be written in neither the Windows folder nor the
+// install folder (older copies held in both): box 9, and no entry names it.
+// Then the Uninstall key cannot be written: box 9, and the uninstaller lands
+// in the install folder too, where the user will look for it; everything
+// else still happens.
 void UninstallDenied() {
     const std::string folder = DefaultProposal();
+    const std::string copies[] = {Join(WindowsDir(), UninstallerFileName), Join(folder, UninstallerFileName)};
+    MakeDirs(folder);
+    for (const std::string &copy : copies) WriteAll(copy, "MZ an older uninstaller");
+    {
+        HeldFile windowsCopy(copies[0]), folderCopy(copies[1]);
+        Setup setup;
+        Click(ExpectDefaultProposal(setup), IDOK);
+        ULONGLONG accepted = Accept(setup);
+        ExpectError(setup, UninstallerNotRegistered);
+        CloseProgram(WaitForLaunch(setup, accepted, "install").window);
+    }
+    Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
+    for (const std::string &copy : copies) CheckEq(copy + " is as it was", "MZ an older uninstaller", ReadAll(copy));
     RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
     Setup setup;
-    Click(ExpectDefaultProposal(setup), IDOK);
-    ULONGLONG accepted = Accept(setup);
+    InstallInto(setup, folder);
     ExpectError(setup, UninstallerNotRegistered);
-    Launch launch = WaitForLaunch(setup, accepted, "install");
+    Launch launch = WaitForLaunch(setup, 0, "install");
     CheckInstalledFiles(folder, {UninstallerFileName});
-    CheckUninstallerIn(folder, WindowsDir());
+    CheckAsBuilt(folder, UninstallerFileName, false);
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
     CheckAppPaths(folder);
     CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
@@ -1068,6 +1104,42 @@ void UninstallAll(const std::string &folder) {
     }
     Check(!Exists(folder), folder + " is gone");
     CheckUninstalled(command);
+}
+
+// No temporary folder: box 3, and the run goes on.  One that is not there (on
+// a network share, whose drive the room check cannot measure) is not used:
+// the install completes without a word.
+void NoTempPath() {
+    const std::string tooLong = "C:\\" + Repeat('t', 297);  // 300 characters
+    // The fault must be real: with these settings the system has no answer.
+    char saved[2][MAX_PATH + 1] = {};
+    DWORD had[2] = {GetEnvironmentVariableA("TMP", saved[0], MAX_PATH), GetEnvironmentVariableA("TEMP", saved[1], MAX_PATH)};
+    SetEnvironmentVariableA("TMP", tooLong.c_str());
+    SetEnvironmentVariableA("TEMP", tooLong.c_str());
+    char temp[MAX_PATH];
+    DWORD got = GetTempPathA(MAX_PATH, temp);
+    SetEnvironmentVariableA("TMP", had[0] ? saved[0] : nullptr);
+    SetEnvironmentVariableA("TEMP", had[1] ? saved[1] : nullptr);
+    if (got != 0) Fatal("GetTempPathA still answers with TMP and TEMP of 300 characters: " + Quote(temp));
+
+    Env env;
+    env.set = {{"TMP", tooLong}, {"TEMP", tooLong}};
+    {
+        Setup setup(env);
+        ExpectError(setup, NoTempFolder);
+        HWND location = ExpectDefaultProposal(setup);
+        CancelAndExpectExit(setup, location);
+    }
+
+    Note("a temporary folder on a network share that is not there: no box, staged in the install folder");
+    const std::string share = "\\\\server\\share\\temp";
+    env.set = {{"TMP", share}, {"TEMP", share}};
+    Setup setup(env);
+    Click(ExpectDefaultProposal(setup), IDOK);
+    Launch launch = WaitForLaunch(setup, Accept(setup), "install");
+    CheckInstalledFiles(DefaultProposal());
+    CheckLaunch(DefaultProposal(), launch);
+    CloseProgram(launch.window);
 }
 
 // Code page 932 (scenario.sh runs Wine in Japanese), where a letter's second
@@ -1230,7 +1302,7 @@ const Scenario kScenarios[] = {
     {"rejected-folders", RejectedFolders, "every folder rule's message, the longest folder allowed"},
     {"agreement", Agreement, "licence text, Decline, Accept"},
     {"settings-denied", SettingsDenied, "settings key not writable: boxes 1 and 1A"},
-    {"no-temp-path", NoTempPath, "no temporary folder: box 3"},
+    {"no-temp-path", NoTempPath, "no temporary folder: box 3; one that is not there: not used"},
     {"backdrop", Backdrop, "the backdrop behind 101 and the wait box, in screenshots scenario.sh takes"},
     {"install-twice", InstallTwice, "complete install, then again over damaged files and records"},
     {"uninstall", Uninstall, "the uninstaller after a complete install: declined, confirmed"},

@@ -69,7 +69,7 @@ TEST(JoinPath, TooLongPartsLeaveTheOutputEmpty)
     EXPECT_TRUE(JoinPath(browsed.substr(1).c_str(), "Quillmark", out));
 }
 
-TEST(DriveRootOf, KeepsWhatComesBeforeTheFirstBackslash)
+TEST(DriveRootOf, IsTheDriveOrTheNetworkShare)
 {
     PathBuffer out;
     EXPECT_TRUE(DriveRootOf("C:\\Program Files", out));
@@ -79,7 +79,9 @@ TEST(DriveRootOf, KeepsWhatComesBeforeTheFirstBackslash)
     EXPECT_TRUE(DriveRootOf("E:", out));
     EXPECT_STREQ(out, "E:\\");
     EXPECT_TRUE(DriveRootOf("\\\\server\\share", out));
-    EXPECT_STREQ(out, "\\");
+    EXPECT_STREQ(out, "\\\\server\\share\\");
+    EXPECT_TRUE(DriveRootOf("\\\\server\\share\\temp\\", out));   // measured as the share
+    EXPECT_STREQ(out, "\\\\server\\share\\");
     EXPECT_TRUE(DriveRootOf(SOFUTOHYOU "\\x", out));      // the first backslash that is one
     EXPECT_STREQ(out, SOFUTOHYOU "\\");
 }

@@ -34,12 +34,23 @@ static void GoodFoldersAreTrimmedAndCreated()
     CHECK(IsFolder(path));
     CHECK_EQ(CurrentFolder(), "C:\\");                // created, not entered
 
-    CHECK(Validate(path));                              // now it exists: entered
+    CHECK(Validate(path));                              // now it exists; silently: not entered
+    CHECK_EQ(CurrentFolder(), "C:\\");
+    PathBuffer reported = "c:\\loctest\\new";            // in earnest: entered
+    CHECK(ValidateInstallFolder(reported, true));
     CHECK(lstrcmpiA(CurrentFolder().c_str(), "C:\\loctest\\new") == 0);
 
-    path = "C:\\\\";                                  // a root passes as a root
+    // A root passes as a root, whatever folder of its drive is current (here
+    // a read-only one that an earlier choice entered).
+    SetCurrentDirectoryA("C:\\readonly");
+    path = "C:\\\\";
     CHECK(Validate(path));
     CHECK_EQ(path, "C:\\");
+
+    path = "C:\\loctest\\Quillmark . .\\";               // Windows drops trailing spaces and dots
+    CHECK(Validate(path));
+    CHECK_EQ(path, "C:\\loctest\\Quillmark");
+    CHECK(IsFolder(path));
 
     path = "D:\\quillmark";                             // a CD-ROM passes the drive rule
     CHECK(Validate(path));
@@ -182,11 +193,7 @@ static void TheRememberedFolderIsOfferedAgain()
     CHECK_EQ(Propose(&existing), "Q:\\gone");
     CHECK(!existing);
 
-    SetRemembered("");
-    CHECK_EQ(Propose(&existing), "");
-    CHECK(!existing);
-
-    for (const char *ignored : {":C:\\old", static_cast<const char *>(0)}) {
+    for (const char *ignored : {":C:\\old", "", static_cast<const char *>(0)}) {
         if (ignored)
             SetRemembered(ignored);
         else
@@ -194,6 +201,9 @@ static void TheRememberedFolderIsOfferedAgain()
         CHECK_EQ(Propose(&existing), "C:\\Program Files\\Quillmark");
         CHECK(!existing);
     }
+    WriteRegistryText(HKEY_CURRENT_USER, "Software\\Brenlow\\Quillmark\\Settings", "Path", installed.c_str(),
+                      REG_EXPAND_SZ);                   // not text as it stands
+    CHECK_EQ(Propose(&existing), "C:\\Program Files\\Quillmark");
 
     std::string unterminated(PathSize, 'C');             // fills the buffer without a NUL
     SetRemembered(unterminated.c_str(), PathSize);

@@ -1,6 +1,8 @@
 // The payload writers and the main program's placement, on real files.
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
+#include "payload/writers.h"
+#include "setup/crc32.h"
 #include "setup/errors.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
@@ -263,6 +265,34 @@ static void LeftoversOfAStoppedRunAreCleared()
     CHECK_EQ(ReadWholeFile(Scratch + "\\Blue.scm"), Expected("Blue.scm"));
 }
 
+// A folder under the name of a file of the release (the user's drafts in it)
+// is a failure of that file: box 35 names it, and it stays as it was.  An
+// expanded file that does not come out as the build made it fails too.
+static void WhatIsNotTheBuildsFileFails()
+{
+    Prepare(0);
+    const std::string folder = Scratch + "\\Sample.scp";
+    CreateDirectoryA(folder.c_str(), 0);
+    WriteWholeFile(folder + "\\draft.scp", "FADE IN:");
+    CHECK(!InstallFiles());
+    std::string box = TakeBoxes();
+    CHECK_EQ(box.substr(0, 10), "ERROR 35: ");
+    CHECK(box.size() > folder.size() && box.substr(box.size() - folder.size() - 1) == folder + "\n");
+    CHECK_EQ(Listing(Scratch), "Sample.scp");
+    CHECK_EQ(Listing(folder), "draft.scp");
+
+    const std::string built = Expected("Sample.scp"), target = Scratch + "\\Sample.new";
+    uint32_t crc = Crc32(0, built.data(), built.size());
+    bool stagingFailed = true;
+    StaleError();
+    CHECK(!ExpandEntry(111, target.c_str(), built.size(), crc ^ 1, stagingFailed));
+    CHECK_EQ(GetLastError(), ERROR_CRC);
+    CHECK(!stagingFailed);
+    CHECK(ExpandEntry(111, target.c_str(), built.size(), crc, stagingFailed));
+    CHECK_EQ(ReadWholeFile(target), built);
+    CHECK(!FileExists(StagingFile()));
+}
+
 extern const TestCase g_payloadTests[] = {
     {"missing entries write nothing", MissingEntriesWriteNothing},
     {"expanding installs go through the staging file", ExpandingInstallsGoThroughTheStagingFile},
@@ -274,5 +304,6 @@ extern const TestCase g_payloadTests[] = {
     {"a long temporary folder", ALongTemporaryFolder},
     {"the main program is replaced unless newer or running", TheMainProgramIsReplacedUnlessNewerOrRunning},
     {"leftovers of a stopped run are cleared", LeftoversOfAStoppedRunAreCleared},
+    {"what is not the build's file fails", WhatIsNotTheBuildsFileFails},
     {0, 0},
 };

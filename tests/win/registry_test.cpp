@@ -45,16 +45,20 @@ static void StringsAreAlwaysTerminatedInsideTheBuffer()
         std::string stored;
         LONG status;
         std::string read;
+        DWORD type;
     } cases[] = {
-        {"Short", std::string("abcde"), ERROR_SUCCESS, "abcde"},         // no NUL stored
-        {"Exact", std::string(259, 'x') + '\0', ERROR_SUCCESS, std::string(259, 'x')},
-        {"Unterminated259", std::string(259, 'y'), ERROR_SUCCESS, std::string(259, 'y')},
-        {"Full", std::string(260, 'z'), ERROR_MORE_DATA, ""},             // no room for a NUL
-        {"TooLong", std::string(300, 'w'), ERROR_MORE_DATA, ""},
-        {"Empty", std::string(), ERROR_SUCCESS, ""},
+        {"Short", std::string("abcde"), ERROR_SUCCESS, "abcde", REG_SZ},         // no NUL stored
+        {"Exact", std::string(259, 'x') + '\0', ERROR_SUCCESS, std::string(259, 'x'), REG_SZ},
+        {"Unterminated259", std::string(259, 'y'), ERROR_SUCCESS, std::string(259, 'y'), REG_SZ},
+        {"Full", std::string(260, 'z'), ERROR_MORE_DATA, "", REG_SZ},             // no room for a NUL
+        {"TooLong", std::string(300, 'w'), ERROR_MORE_DATA, "", REG_SZ},
+        {"Empty", std::string(), ERROR_SUCCESS, "", REG_SZ},
+        // Not text as it stands: a folder with a variable still to expand, bytes.
+        {"Expandable", std::string("%ProgramFiles%\\Quillmark") + '\0', ERROR_INVALID_DATATYPE, "", REG_EXPAND_SZ},
+        {"Binary", std::string("C:\\Quillmark") + '\0', ERROR_INVALID_DATATYPE, "", REG_BINARY},
     };
     for (auto &c : cases) {
-        Store(key, c.name, REG_BINARY, c.stored);
+        Store(key, c.name, c.type, c.stored);
         char memory[PathSize + 8];
         std::memset(memory, '#', sizeof memory);
         LONG status = QueryStringValue(key, c.name, memory, PathSize);
@@ -69,19 +73,15 @@ static void StringsAreAlwaysTerminatedInsideTheBuffer()
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuillmarkTests");
 }
 
-// A Windows folder too long to name the uninstaller in: no uninstall entry,
-// rather than one with an empty command, and box 9.
+// A folder too long to name the uninstaller in: no uninstall entry, rather
+// than one with an empty command, and box 9.
 static void NoUninstallEntryWithoutTheUninstallersPath()
 {
-    PathBuffer saved;
-    lstrcpyA(saved, g_windowsDir);
-    lstrcpyA(g_windowsDir, ("C:\\" + std::string(250, 'w')).c_str());
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallEntryKey);
-    CHECK(!RegisterUninstaller());
+    CHECK(!RegisterUninstaller(("C:\\" + std::string(250, 'w')).c_str()));
     CHECK_EQ(TakeBoxes(), BoxLine(UninstallerNotRegistered));
     HKEY key;
     CHECK_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallEntryKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    lstrcpyA(g_windowsDir, saved);
 }
 
 extern const TestCase g_registryTests[] = {
