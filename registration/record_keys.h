@@ -17,6 +17,8 @@ static const char UninstallEntryKey[] = WINDOWS_CURRENT_VERSION_KEY "\\Uninstall
 static const char FolderValueName[] = "Path";
 static const char DisplayNameValueName[] = "DisplayName";
 static const char UninstallStringValueName[] = "UninstallString";
+// The install folder, in the uninstall entry.
+static const char InstallLocationValueName[] = "InstallLocation";
 
 // In the Start menu folder itself and in the desktop folder, in that order,
 // after a backslash.  UTF-16, as their folders are (setup/shell_folders.h).

@@ -1,16 +1,20 @@
+#include "payload/installed_files.h"
 #include "registration/record_keys.h"
 #include "registration/registration.h"
 #include "setup/errors.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "setup/registry.h"
+#include "setup/text.h"
+#include "stored_sums.h"
 
-static const char DisplayName[] = "Quillmark Version 1.0   (Remove Only)";
+static const char DisplayName[] = PRODUCT_NAME " Version " PRODUCT_VERSION "   (Remove Only)";
 
-// The key `entry` under HKEY_LOCAL_MACHINE\`list`, with two text values; false
-// when any part of it could not be written (both values are tried).
+// The key `entry` under HKEY_LOCAL_MACHINE\`list`, with two text values, and
+// what `more` writes there besides; false when any part of the first could
+// not be written (both values are tried).
 static bool WriteEntry(const char *list, const char *entry, const char *firstName, const char *first,
-                       const char *secondName, const char *second)
+                       const char *secondName, const char *second, void (*more)(HKEY) = 0)
 {
     HKEY listKey, entryKey;
     bool written = false;
@@ -19,11 +23,33 @@ static bool WriteEntry(const char *list, const char *entry, const char *firstNam
             written = SetStringValue(entryKey, firstName, first) == ERROR_SUCCESS;
             if (SetStringValue(entryKey, secondName, second) != ERROR_SUCCESS)
                 written = false;
+            if (more)
+                more(entryKey);
             RegCloseKey(entryKey);
         }
         RegCloseKey(listKey);
     }
     return written;
+}
+
+// What Windows' own list of programs shows besides the name: who made it,
+// its version and icon, where it is and the room it takes (in KB), and that
+// it can only be removed.  The uninstaller finds the folder here first.  A
+// failure to write these is silent.
+static void DescribeEntry(HKEY entry)
+{
+    PathBuffer icon;
+    DWORD bytes = UNINSTALLER_SIZE;
+    for (DWORD size : g_installedSizes)
+        bytes += size;
+    SetStringValue(entry, "Publisher", MAKER_NAME);
+    SetStringValue(entry, "DisplayVersion", PRODUCT_VERSION);
+    if (CopyText(icon, PathSize, g_programPath) && AppendText(icon, PathSize, ",0"))
+        SetStringValue(entry, "DisplayIcon", icon);
+    SetStringValue(entry, InstallLocationValueName, g_installDir);
+    SetNumberValue(entry, "EstimatedSize", bytes / 1024 + (bytes % 1024 != 0));
+    SetNumberValue(entry, "NoModify", 1);
+    SetNumberValue(entry, "NoRepair", 1);
 }
 
 bool RegisterAppPath()
@@ -50,7 +76,7 @@ bool RegisterUninstaller(const char *folder)
     PathBuffer command;
     bool result = JoinPath(folder, UninstallerFileName, command) &&
                   WriteEntry(UninstallKey, ProductName, DisplayNameValueName, DisplayName,
-                             UninstallStringValueName, command);
+                             UninstallStringValueName, command, DescribeEntry);
     if (!result)
         ReportError(UninstallerNotRegistered);
     return result;

@@ -1,5 +1,6 @@
 #include "setup/files.h"
 #include "setup/paths.h"
+#include "setup/text.h"
 #include <windows.h>
 
 bool PathIn(const char *folder, const char *name, PathBuffer out)
@@ -8,6 +9,34 @@ bool PathIn(const char *folder, const char *name, PathBuffer out)
         return true;
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return false;
+}
+
+bool ChangesAtRestart(const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    // Pairs of names: a file, and what it becomes ("" for deleted, "!" before
+    // a name it may replace), each with the system's prefix \??\.
+    DWORD size = 0, type;
+    bool named = false;
+    char *names = 0;
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", 0, &type, 0, &size) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ && (names = static_cast<char *>(LocalAlloc(LMEM_FIXED, size + 1))) &&
+        RegQueryValueExA(key, "PendingFileRenameOperations", 0, 0, reinterpret_cast<BYTE *>(names), &size) ==
+            ERROR_SUCCESS) {
+        names[size] = 0;                    // ended, whatever the data holds
+        for (char *name = names; name < names + size; name += TextLength(name) + 1) {
+            const char *plain = name + (*name == '!');
+            if (plain[0] == '\\' && plain[1] == '?' && plain[2] == '?' && plain[3] == '\\')
+                plain += 4;
+            named |= lstrcmpiA(plain, path) == 0;
+        }
+    }
+    LocalFree(names);
+    RegCloseKey(key);
+    return named;
 }
 
 bool FileExistsIn(const char *folder, const char *name)

@@ -3,6 +3,11 @@
 #pragma once
 #include "setup/product.h"
 
+// Whether the system will delete or replace `path` at the next restart (a
+// change queued with MOVEFILE_DELAY_UNTIL_REBOOT names it): a file written
+// there now would be lost then.
+bool ChangesAtRestart(const char *path);
+
 // JoinPath for a file operation: when the path does not fit, the last error
 // says so (ERROR_FILENAME_EXCED_RANGE), as the operation itself would have.
 bool PathIn(const char *folder, const char *name, PathBuffer out);

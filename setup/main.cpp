@@ -5,6 +5,7 @@
 #include "payload/payload.h"
 #include "registration/registration.h"
 #include "setup/errors.h"
+#include "setup/files.h"
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "setup/registry.h"
@@ -74,6 +75,16 @@ static bool ChooseInstallFolder(const char *proposal)
     }
 }
 
+// The uninstaller into `folder`, unless a restart still to come would delete
+// or replace it there (an earlier uninstaller, that could not delete itself,
+// asked for that).
+static bool WriteUninstaller(const char *folder)
+{
+    PathBuffer path;
+    return PathIn(folder, UninstallerFileName, path) && !ChangesAtRestart(path) &&
+           InstallPayload(UninstallerEntry, folder, UninstallerFileName);
+}
+
 // The records, and the uninstaller before the entry that names it: in the
 // Windows folder, or in the install folder when the Windows folder cannot
 // take it; with neither, box 9 and no entry.  When the entry cannot be
@@ -82,13 +93,13 @@ static bool ChooseInstallFolder(const char *proposal)
 static void Register()
 {
     RegisterAppPath();
-    const char *folder = InstallPayload(UninstallerEntry, g_windowsDir, UninstallerFileName) ? g_windowsDir
-                         : InstallPayload(UninstallerEntry, g_installDir, UninstallerFileName) ? g_installDir
-                                                                                               : 0;
+    const char *folder = WriteUninstaller(g_windowsDir) ? g_windowsDir
+                         : WriteUninstaller(g_installDir) ? g_installDir
+                                                          : 0;
     if (!folder)
         ReportError(UninstallerNotRegistered);
     else if (!RegisterUninstaller(folder) && folder == g_windowsDir)
-        InstallPayload(UninstallerEntry, g_installDir, UninstallerFileName);
+        WriteUninstaller(g_installDir);
 }
 
 static void Launch()

@@ -6,13 +6,15 @@ enum { PathSize = 260 };                    // the platform's MAX_PATH
 typedef char PathBuffer[PathSize];
 
 #define PRODUCT_NAME "Quillmark"
+#define PRODUCT_VERSION "1.0"
+#define MAKER_NAME "Brenlow"
 
 static const char ProductName[] = PRODUCT_NAME;
 static const char ProgramFileName[] = MAIN_PROGRAM_NAME;
 static const char DefaultSubfolder[] = "\\" PRODUCT_NAME;
 static const char UninstallerFileName[] = UNINSTALLER_NAME;
 
-static const char MakerKeyPrefix[] = "Software\\Brenlow\\";
+static const char MakerKeyPrefix[] = "Software\\" MAKER_NAME "\\";
 
 // Held by a running setup.exe, for as long as it runs.
 static const char SetupMutexName[] = "Brenlow " PRODUCT_NAME " Setup";

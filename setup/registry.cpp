@@ -44,6 +44,11 @@ LONG QueryStringValue(HKEY key, const char *name, char *buffer, DWORD size)
     return status;
 }
 
+LONG SetNumberValue(HKEY key, const char *name, DWORD number)
+{
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), sizeof number);
+}
+
 LONG SetStringValue(HKEY key, const char *name, const char *text)
 {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),

@@ -26,3 +26,6 @@ LONG QueryStringValue(HKEY key, const char *name, char *buffer, DWORD size);
 
 // Writes `text` as REG_SZ with its NUL; a null `name` writes the default value.
 LONG SetStringValue(HKEY key, const char *name, const char *text);
+
+// Writes `number` as REG_DWORD.
+LONG SetNumberValue(HKEY key, const char *name, DWORD number);

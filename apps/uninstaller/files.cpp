@@ -134,22 +134,29 @@ static bool RemoveInstallerLeftover(const char *name, const char *suffix)
     return false;
 }
 
-// What a stopped run of the installer left and the manifest's files first,
-// the program last and only once every other file of the installer's is
-// gone: while anything of the installation is left, the program stays as the
-// mark of it, so that the uninstaller can finish later.
-bool RemoveProgramFiles()
+bool RemoveApplicationFiles()
 {
-    bool othersGone = RemoveInstallerLeftover(StagingFileName, "");
+    bool gone = RemoveInstallerLeftover(StagingFileName, "");
 
-    othersGone &= RemoveInstallerLeftover(ImageFileName, "");
+    gone &= RemoveInstallerLeftover(ImageFileName, "");
     for (int row = 0; row < InstalledFileCount; row++) {
-        othersGone &= RemoveInstallerLeftover(g_installedFiles[row].name, NewSuffix);
-        othersGone &= RemoveInstallerLeftover(g_installedFiles[row].name, OldSuffix);
+        gone &= RemoveInstallerLeftover(g_installedFiles[row].name, NewSuffix);
+        gone &= RemoveInstallerLeftover(g_installedFiles[row].name, OldSuffix);
     }
     for (int row = FirstInstalledManifestRow; row < InstalledFileCount; row++)
-        othersGone &= RemoveInstalledFile(g_installedFiles[row]);
-    return othersGone && RemoveInstalledFile(g_installedFiles[InstalledProgramRow]);
+        gone &= RemoveInstalledFile(g_installedFiles[row]);
+    return gone;
+}
+
+bool RemoveProgram()
+{
+    PathBuffer program;
+    if (JoinPath(g_installDir, ProgramFileName, program) &&
+        Compare(program, g_installedFiles[InstalledProgramRow]) == Changed) {
+        NoteProgramKept(program);
+        return false;
+    }
+    return RemoveInstalledFile(g_installedFiles[InstalledProgramRow]);
 }
 
 static bool GetWindowsFolder(PathBuffer out)
@@ -159,16 +166,68 @@ static bool GetWindowsFolder(PathBuffer out)
     return length > 0 && length < PathSize;
 }
 
-// An uninstaller file that cannot go now (the running one) goes at the next restart.
+bool SumFile(const char *path, InstalledFile &sum)
+{
+    HANDLE file = OpenToRead(path);
+    DWORD high = 0;
+    bool read;
+
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    sum.size = GetFileSize(file, &high);
+    read = high == 0 && sum.size != INVALID_FILE_SIZE && ReadCrc(file, sum.crc);
+    CloseHandle(file);
+    return read;
+}
+
+// This uninstaller's file, and its size and CRC-32 in `own`; false when it
+// cannot be told (then no file can be told to be a copy of it).
+static bool SumSelf(PathBuffer self, InstalledFile &own)
+{
+    DWORD length = GetModuleFileNameA(NULL, self, PathSize);
+
+    if (length == 0 || length >= PathSize)   // a cut-off name ends without a NUL
+        self[0] = 0;
+    own.name = UninstallerFileName;
+    return self[0] && SumFile(self, own);
+}
+
+bool IsOwnUninstaller(const char *path)
+{
+    PathBuffer self;
+    InstalledFile own;
+
+    return SumSelf(self, own) && (lstrcmpiA(path, self) == 0 || Compare(path, own) == Same);
+}
+
+// An uninstaller file that cannot go now (the running one) goes at the next
+// restart, under a name of its own in the same folder: the installer may
+// put a new uninstaller where it was before then, which the restart must not
+// delete.  Where it cannot be renamed, it waits under its own name.
 static void RemoveUninstallerFile(const char *path)
 {
-    if (!RemoveFile(path) && !MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
+    PathBuffer folder, waiting;
+    char *name;
+
+    if (RemoveFile(path))
+        return;
+    DWORD length = GetFullPathNameA(path, PathSize, folder, &name);
+    if (length > 0 && length < PathSize && name) {
+        *name = 0;
+        if (GetTempFileNameA(folder, "qmk", 0, waiting)) {
+            if (MoveFileExA(path, waiting, MOVEFILE_REPLACE_EXISTING) &&
+                MoveFileExA(waiting, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
+                return;
+            DeleteFileA(waiting);
+        }
+    }
+    if (!MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
         NoteFailure(path);
 }
 
 // A copy of the uninstaller goes only when it is identical to the running
 // one; when that one could not be read (`known` false), no copy can be told
-// to be ours.
+// to be ours.  Another file under its name was never the installer's: kept.
 static void RemoveUninstallerCopy(const char *copy, const InstalledFile &own, bool known)
 {
     Likeness likeness = Compare(copy, own);
@@ -183,45 +242,26 @@ static void RemoveUninstallerCopy(const char *copy, const InstalledFile &own, bo
         NoteFailure(copy);
 }
 
-// The size and CRC-32 of the file at path into sum.
-static bool SumFile(const char *path, InstalledFile &sum)
-{
-    HANDLE file = OpenToRead(path);
-    DWORD high = 0;
-    bool read;
-
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    sum.size = GetFileSize(file, &high);
-    read = high == 0 && sum.size != INVALID_FILE_SIZE && ReadCrc(file, sum.crc);
-    CloseHandle(file);
-    return read;
-}
-
 // The running uninstaller, and its copies in the Windows folder and in the
 // install folder (where the installer leaves it when it could not register it).
 void RemoveUninstaller()
 {
-    InstalledFile own = {UninstallerFileName, 0, 0};
+    InstalledFile own;
     PathBuffer self;
     PathBuffer windowsDir;
     PathBuffer windowsCopy;
     PathBuffer folderCopy;
-    DWORD length = GetModuleFileNameA(NULL, self, PathSize);
-    bool known;
+    bool known = SumSelf(self, own);
 
-    if (length == 0 || length >= PathSize)   // a cut-off name ends without a NUL
-        self[0] = 0;
-    known = self[0] && SumFile(self, own);
-    if (self[0])
-        RemoveUninstallerFile(self);
     if (!GetWindowsFolder(windowsDir) || !JoinPath(windowsDir, UninstallerFileName, windowsCopy))
         windowsCopy[0] = 0;
     if (windowsCopy[0] && lstrcmpiA(windowsCopy, self) != 0)
         RemoveUninstallerCopy(windowsCopy, own, known);
-    if (JoinPath(g_installDir, UninstallerFileName, folderCopy) && lstrcmpiA(folderCopy, self) != 0 &&
-        lstrcmpiA(folderCopy, windowsCopy) != 0)
+    if (g_installDir[0] && JoinPath(g_installDir, UninstallerFileName, folderCopy) &&
+        lstrcmpiA(folderCopy, self) != 0 && lstrcmpiA(folderCopy, windowsCopy) != 0)
         RemoveUninstallerCopy(folderCopy, own, known);
+    if (self[0])
+        RemoveUninstallerFile(self);
 }
 
 // After its trailing backslashes are trimmed, a drive's root is down to 'X:'.
@@ -231,13 +271,15 @@ static bool IsDriveRoot(const char *trimmed)
 }
 
 // The folder goes only when nothing is left in it, and never when it is a
-// drive's root or the Windows folder.  When the uninstaller in it waits for
-// the restart, the folder is put after it: at the restart it is removed if it
-// is empty by then.
+// drive's root or the Windows folder.  When this uninstaller ran from it and
+// waits for the restart there, the folder is put after it: at the restart it
+// is removed if it is empty by then.
 void RemoveInstallFolder()
 {
     PathBuffer windowsDir;
     PathBuffer full;
+    PathBuffer module;
+    PathBuffer self;
     char *name;
     DWORD length = GetFullPathNameA(g_installDir, PathSize, full, &name);
 
@@ -251,6 +293,10 @@ void RemoveInstallFolder()
     SetCurrentDirectoryA(windowsDir);
     if (RemoveDirectoryA(g_installDir))
         return;
-    if (FileExistsIn(g_installDir, UninstallerFileName))
-        MoveFileExA(g_installDir, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    length = GetModuleFileNameA(NULL, module, PathSize);
+    if (length > 0 && length < PathSize && GetFullPathNameA(module, PathSize, self, &name) && name) {
+        name[-1] = 0;                       // the folder it ran from
+        if (lstrcmpiA(self, full) == 0)
+            MoveFileExA(g_installDir, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
 }

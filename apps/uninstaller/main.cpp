@@ -1,13 +1,16 @@
 // qmkuins1.exe, the Quillmark uninstaller.  It takes no arguments: it finds the
 // install folder in the registry, asks once, and removes the program's files,
-// its shortcuts, its registry records and itself.  Files of the user's own, and
-// files of the installer's that were changed since, stay.
+// its shortcuts, its registry records and itself.  Files of the user's own,
+// files of the installer's that were changed since, and whatever belongs to
+// another program stay.
 #include "apps/uninstaller/uninstaller.h"
 #include "setup/registry.h"
 #include "setup/system_library.h"
+#include "setup/text.h"
 
 // Without an installation no file of any folder is touched: only the records
-// and shortcuts an earlier one left go, and only when the user agrees.
+// and shortcuts an earlier one left go, then the uninstaller, and only when
+// the user agrees.
 static void RemoveLeftovers()
 {
     if (!RecordsRemain() && !ShortcutsRemain()) {
@@ -17,18 +20,40 @@ static void RemoveLeftovers()
     if (!Ask("Quillmark is not installed, but some of its shortcuts or registry entries are still there.\n\n"
              "Do you want to remove them?"))
         return;
-    RemoveShortcuts();
-    RemoveRegistryRecords();
+    if (RemoveShortcuts() & RemoveRegistryRecords())
+        RemoveUninstaller();
     ShowClosing("Quillmark's shortcuts and registry entries have been removed.",
                 "Not all of Quillmark's shortcuts and registry entries could be removed.");
+}
+
+static void SayUnreachable()
+{
+    char text[PathSize + 160];
+
+    CopyText(text, sizeof text, "Quillmark is installed in ");
+    AppendText(text, sizeof text, g_installDir);
+    AppendText(text, sizeof text, ", which cannot be reached: is its drive connected?  Nothing has been removed.");
+    ShowMessage(text, MB_ICONERROR);
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     BuildSettingsKeyPath();
-    if (!FindInstallation()) {
+    // What setup.exe is writing is not yet anything to remove.
+    if (SetupIsRunning()) {
+        ShowMessage("Quillmark's setup is running.  Let it finish, then run the uninstaller again.  "
+                    "Nothing has been removed.", MB_ICONERROR);
+        return 0;
+    }
+    switch (FindInstallation()) {
+    case Unreachable:
+        SayUnreachable();
+        return 0;
+    case NotInstalled:
         RemoveLeftovers();
         return 0;
+    case Installed:
+        break;
     }
     if (!AskToRemove())
         return 0;
@@ -37,18 +62,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                     "Nothing has been removed.", MB_ICONERROR);
         return 0;
     }
-    // While a file of the installer's is left, so are the records, the program
-    // and the uninstaller: running it again finishes the removal.
-    bool filesGone = RemoveProgramFiles();
-    RemoveShortcuts();
-    if (filesGone) {
-        RemoveRegistryRecords();
+    // The program, then the records and the uninstaller, go last, and only
+    // when every file and shortcut of the installation's is gone: until then
+    // running the uninstaller again finishes the removal.
+    if ((RemoveApplicationFiles() & RemoveShortcuts()) && RemoveProgram() && RemoveRegistryRecords()) {
         RemoveUninstaller();
         RemoveInstallFolder();
     }
     ShowClosing("Quillmark has been removed.",
-                "Quillmark was not completely removed.  Close whatever uses the items below, "
-                "then run the uninstaller again to finish.");
+                "Quillmark was not completely removed.  Close whatever uses the items below, then run the "
+                "uninstaller again to finish: until then its registry entries and the uninstaller stay.");
     return 0;
 }
 

@@ -5,7 +5,10 @@
 
 static const char Caption[] = "Quillmark Uninstall";
 static const char FailuresHeading[] = "\n\nThese items could not be removed:";
-static const char KeptHeading[] = "\n\nThese files were kept because they changed since they were installed:";
+static const char ProgramHeading[] = "\n\nThis program was kept because it is not the one Quillmark's setup "
+                                     "installed (it may be a newer version).  Remove it first:";
+static const char KeptHeading[] = "\n\nThese files were kept because they differ from the ones Quillmark's setup "
+                                  "installs:";
 static const char LeftOut[] = "\n...";
 
 // A list for the closing report, one line an item.  The last bytes are kept
@@ -17,9 +20,11 @@ struct ItemList {
 };
 static ItemList g_failures;
 static ItemList g_kept;
+static PathBuffer g_programKept;
 
-// The closing report: its first line and the headings (LeadRoom), then both lists.
-static char g_closing[2 * ListSize + LeadRoom];
+// The closing report: its first line and the headings (LeadRoom), then the
+// lists and the program.
+static char g_closing[2 * ListSize + LeadRoom + PathSize];
 
 void ShowMessage(const char *text, UINT type)
 {
@@ -64,6 +69,11 @@ void NoteKept(const char *path)
     AddItem(g_kept, path);
 }
 
+void NoteProgramKept(const char *path)
+{
+    CopyText(g_programKept, PathSize, path);
+}
+
 static void AppendList(const char *heading, const ItemList &list)
 {
     if (!list.text[0] && !list.leftOut)
@@ -76,10 +86,15 @@ static void AppendList(const char *heading, const ItemList &list)
 
 void ShowClosing(const char *done, const char *unfinished)
 {
-    bool failed = g_failures.text[0] || g_failures.leftOut;
+    bool failed = g_failures.text[0] || g_failures.leftOut || g_programKept[0];
 
     CopyText(g_closing, sizeof g_closing, failed ? unfinished : done);
     AppendList(FailuresHeading, g_failures);
+    if (g_programKept[0]) {
+        AppendText(g_closing, sizeof g_closing, ProgramHeading);
+        AppendText(g_closing, sizeof g_closing, "\n");
+        AppendText(g_closing, sizeof g_closing, g_programKept);
+    }
     AppendList(KeptHeading, g_kept);
     ShowMessage(g_closing, failed ? MB_ICONWARNING : MB_ICONINFORMATION);
 }

@@ -1,16 +1,18 @@
 // The registry records the installer writes: the App Paths entry, the uninstall
-// entry and the remembered folder.  The rest of the user's settings stay.
+// entry and the remembered folder.  The rest of the user's settings stay, and
+// so do entries that name another program.
 #include "apps/uninstaller/uninstaller.h"
 #include "setup/registry.h"
 #include "setup/text.h"
 
-// A record that is already gone counts as removed.
-static void CheckRemoved(LONG status, const char *root, const char *key, const char *value)
+// A record that is already gone counts as removed; one that is not is noted
+// for the closing report.  True when it is gone.
+static bool CheckRemoved(LONG status, const char *root, const char *key, const char *value)
 {
     char record[2 * PathSize];
 
     if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
-        return;
+        return true;
     CopyText(record, sizeof record, root);
     AppendText(record, sizeof record, key);
     if (value) {
@@ -18,37 +20,47 @@ static void CheckRemoved(LONG status, const char *root, const char *key, const c
         AppendText(record, sizeof record, value);
     }
     NoteFailure(record);
+    return false;
 }
 
-static void RemoveFolderValue()
+static LONG DeleteValue(HKEY root, const char *key, const char *name)
 {
-    HKEY key;
-    LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, g_settingsKeyPath, 0, KEY_SET_VALUE, &key);
+    HKEY opened;
+    LONG status = RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &opened);
 
     if (status == ERROR_SUCCESS) {
-        status = RegDeleteValueA(key, FolderValueName);
-        RegCloseKey(key);
+        status = RegDeleteValueA(opened, name);
+        RegCloseKey(opened);
     }
-    CheckRemoved(status, "HKEY_CURRENT_USER\\", g_settingsKeyPath, FolderValueName);
+    return status;
 }
 
-void RemoveRegistryRecords()
+// The App Paths entry, only when it names the program of this installation.
+// A key that something else put a subkey into stays, with that subkey, and
+// without the installer's values.
+static bool RemoveAppPathsEntry()
 {
-    CheckRemoved(RegDeleteKeyA(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "HKEY_LOCAL_MACHINE\\",
-                 AppPathsEntryKey, NULL);
-    CheckRemoved(RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallEntryKey), "HKEY_LOCAL_MACHINE\\",
-                 UninstallEntryKey, NULL);
-    RemoveFolderValue();
+    if (!AppPathsEntryIsOurs() || RegDeleteKeyA(HKEY_LOCAL_MACHINE, AppPathsEntryKey) == ERROR_SUCCESS)
+        return true;
+    bool gone = CheckRemoved(DeleteValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, NULL), "HKEY_LOCAL_MACHINE\\",
+                             AppPathsEntryKey, "(default)");
+    return CheckRemoved(DeleteValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName), "HKEY_LOCAL_MACHINE\\",
+                        AppPathsEntryKey, FolderValueName) &&
+           gone;
 }
 
-static bool KeyExists(HKEY root, const char *subKey)
+// The uninstall entry goes last, and only when every other record went:
+// while it is there, the uninstaller can be run again to finish.
+bool RemoveRegistryRecords()
 {
-    HKEY key;
+    bool gone = RemoveAppPathsEntry();
 
-    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    gone &= CheckRemoved(DeleteValue(HKEY_CURRENT_USER, g_settingsKeyPath, FolderValueName), "HKEY_CURRENT_USER\\",
+                         g_settingsKeyPath, FolderValueName);
+    if (gone && UninstallEntryIsOurs())
+        gone = CheckRemoved(RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallEntryKey), "HKEY_LOCAL_MACHINE\\",
+                            UninstallEntryKey, NULL);
+    return gone;
 }
 
 bool RecordsRemain()
@@ -60,6 +72,5 @@ bool RecordsRemain()
         remembered = RegQueryValueExA(key, FolderValueName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
         RegCloseKey(key);
     }
-    return remembered || KeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey) ||
-           KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey);
+    return remembered || AppPathsEntryIsOurs() || UninstallEntryIsOurs();
 }

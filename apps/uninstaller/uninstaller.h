@@ -5,25 +5,51 @@
 #include "registration/record_keys.h"
 #include "setup/product.h"
 
-// The install folder, as the registry records it (folder.cpp).
+// The installation's folder.  Without an installation, the folder the
+// installer's records name, if any: what points into it is ours.
 extern PathBuffer g_installDir;
 
-// folder.cpp: true when the recorded folder holds an installation.
-bool FindInstallation();
+// folder.cpp
+enum Installation {
+    Installed,      // g_installDir holds the program
+    NotInstalled,   // nothing of the records names a folder holding it
+    Unreachable     // the records name g_installDir, which cannot be reached
+};
+Installation FindInstallation();
+// Whether the uninstall entry names this uninstaller or a copy of it (or a
+// file that is not there at all).
+bool UninstallEntryIsOurs();
+// Whether the App Paths entry names the program in g_installDir.
+bool AppPathsEntryIsOurs();
+// Whether a setup.exe runs (it holds its mutex while it does).
+bool SetupIsRunning();
 
 // files.cpp
 bool IsProgramRunning();
-bool RemoveProgramFiles();   // false when a file of the installer's is left
+struct InstalledFile;
+// The size and CRC-32 of the file at `path`; false when it cannot be read.
+bool SumFile(const char *path, InstalledFile &sum);
+// Whether the file at `path` is this uninstaller or a copy of it.
+bool IsOwnUninstaller(const char *path);
+// The files of the installer's in the folder but the program (and what a
+// stopped run of the installer left); false when one is left.
+bool RemoveApplicationFiles();
+// The program; false when it is left, or it is not the installer's (changed
+// since, or a newer version: then it stays, and says why).  Removed last,
+// once nothing else of the installation is left: until then it is the mark
+// of the installation, so that the uninstaller can finish later.
+bool RemoveProgram();
+// This uninstaller, and its copies in the Windows and the install folder.
 void RemoveUninstaller();
 void RemoveInstallFolder();
 
-// shortcuts.cpp
+// shortcuts.cpp: only shortcuts that start the program in g_installDir.
 bool ShortcutsRemain();
-void RemoveShortcuts();
+bool RemoveShortcuts();     // false when one of them stays
 
-// records.cpp
+// records.cpp: only records that are the installation's.
 bool RecordsRemain();
-void RemoveRegistryRecords();
+bool RemoveRegistryRecords();   // false when one of them stays
 
 // messages.cpp
 void ShowMessage(const char *text, UINT type);
@@ -31,6 +57,8 @@ bool Ask(const char *question);
 bool AskToRemove();
 void NoteFailure(const char *item);
 void NoteKept(const char *path);
+// The program file was kept: it is not the installer's.
+void NoteProgramKept(const char *path);
 // The closing report: `done`, or `unfinished` when anything could not be
 // removed, then what could not and what was kept.
 void ShowClosing(const char *done, const char *unfinished);

@@ -444,14 +444,32 @@ void CheckAppPaths(const std::string &folder) {
     CheckRegValue(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, Recorded(folder));
 }
 
-void CheckUninstallEntry() {
+// The uninstall entry of an installation in `folder`, with what Windows' list
+// of programs shows (the size in KB, of the program, the 28 files and the
+// uninstaller).
+void CheckUninstallEntry(const std::string &folder) {
     CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, DisplayNameValueName, "Quillmark Version 1.0   (Remove Only)");
     CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, Join(WindowsDir(), UninstallerFileName));
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, "Publisher", "Brenlow");
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, "DisplayVersion", "1.0");
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, "DisplayIcon", Join(folder, ProgramFileName) + ",0");
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, InstallLocationValueName, Recorded(folder));
+    size_t bytes = Built(ProgramFileName).size() + Built(UninstallerFileName).size();
+    for (const PayloadEntry &file : g_manifest) bytes += Built(file.name).size();
+    const std::pair<const char *, size_t> numbers[] = {{"EstimatedSize", (bytes + 1023) / 1024}, {"NoModify", 1}, {"NoRepair", 1}};
+    for (const auto &number : numbers) {
+        std::string data;
+        DWORD type = 0, found = 0;
+        // RegRead drops a last 0 byte, as the end of a text.
+        if (RegRead(HKEY_LOCAL_MACHINE, UninstallEntryKey, number.first, data, &type) && type == REG_DWORD && data.size() <= 4)
+            memcpy(&found, data.data(), data.size());
+        CheckEq(std::string("uninstall entry ") + number.first + " (REG_DWORD)", static_cast<long long>(number.second), found);
+    }
 }
 
 void CheckRegistration(const std::string &folder) {
     CheckAppPaths(folder);
-    CheckUninstallEntry();
+    CheckUninstallEntry(folder);
     CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, Recorded(folder));
 }
 
@@ -658,16 +676,17 @@ ULONGLONG InstallInto(Setup &setup, const std::string &folder) {
     return Accept(setup);
 }
 
-// What a complete removal by the uninstaller `command` leaves: no shortcut, no
-// record, and the uninstaller itself gone or deleted at the next restart (a
-// running program cannot delete its own file).
+// What a complete removal by the uninstaller `command` leaves: no shortcut,
+// no record, no uninstaller.
 void CheckUninstalled(const std::string &command) {
     CheckNoShortcuts();
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsEntryKey), "no HKLM\\" + std::string(AppPathsEntryKey));
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no HKLM\\" + std::string(UninstallEntryKey));
     std::string path;
     Check(!RegRead(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, path), "no folder remembered", Quote(path));
-    Check(!Exists(command) || PendingDelete(command), command + " is gone or deleted at the next restart");
+    // The running uninstaller cannot delete itself: it waits for the next
+    // restart under another name, so that its own is free at once.
+    Check(!Exists(command) && !PendingDelete(command), command + " is gone, and its name free");
 }
 
 // The uninstaller from the uninstall entry after a complete install: declined,
@@ -726,6 +745,25 @@ void Uninstall() {
     CheckListing("only the user's file is left in " + folder, folder, {"My Script.scp"});
     CheckEq("the user's file is unchanged", script, ReadAll(mine));
     CheckUninstalled(command);
+
+    Note("installed again before the restart: the new uninstaller stays");
+    {
+        Setup setup;
+        Click(ExpectDefaultProposal(setup), IDOK);
+        CloseProgram(WaitForLaunch(setup, Accept(setup), "install").window);
+    }
+    CheckFile("the uninstaller is there", command, Built(UninstallerFileName), false);
+    Check(!PendingDelete(command), command + " is not deleted at the next restart");
+
+    Note("an uninstaller's delete of its own file queued for the restart, as older ones did: the new one goes elsewhere");
+    if (!MoveFileExA(command.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) Fatal("cannot queue a delete of " + command);
+    {
+        Setup setup;
+        CloseProgram(WaitForLaunch(setup, InstallInto(setup, folder), "install").window);
+    }
+    CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, Join(folder, UninstallerFileName));
+    CheckAsBuilt(folder, UninstallerFileName, false);
+    Check(!PendingDelete(Join(folder, UninstallerFileName)), "the install folder's uninstaller is not deleted at the restart");
 }
 
 // A folder remembered by an earlier installation, holding `program` as its

@@ -1,13 +1,17 @@
 // Runs a program and answers its message boxes in the order given.
 //
-//   driver [--hold PATH]... PROGRAM [BUTTON:TEXT]...
+//   driver [--hold PATH | --mutex NAME | --link PATH TARGET]... [PROGRAM [BUTTON:TEXT]...]
 //
 // BUTTON is yes, no or ok; TEXT must occur in the box's message.  --hold keeps
 // PATH open for reading, sharing only reading, while the program runs: opening it
-// without sharing then fails with error 32, and deleting it fails.
+// without sharing then fails with error 32, and deleting it fails.  --mutex
+// holds a mutex of that name meanwhile.  --link saves a shortcut (a shell
+// link) at PATH that starts TARGET, before anything else; without a PROGRAM
+// that is all.
 // Every box is printed.  Exit code 0 when each expected box came in order and the
 // program ended without another one; 1 otherwise.
 #include <windows.h>
+#include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -70,21 +74,52 @@ static int ButtonId(const char *step)
     return 0;
 }
 
+// Saves a shortcut at `path` (the code page's text) that starts `target`.
+static bool SaveLink(const char *path, const char *target)
+{
+    WCHAR wide[MAX_PATH];
+    IShellLinkA *link = NULL;
+    IPersistFile *file = NULL;
+    bool saved = MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) &&
+                 SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                            (void **) &link)) &&
+                 SUCCEEDED(link->SetPath(target)) &&
+                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **) &file)) &&
+                 SUCCEEDED(file->Save(wide, TRUE));
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    return saved;
+}
+
 int main(int argc, char **argv)
 {
     int arg = 1;
-    while (arg + 1 < argc && strcmp(argv[arg], "--hold") == 0) {
-        HANDLE held = CreateFileA(argv[arg + 1], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-        if (held == INVALID_HANDLE_VALUE) {
-            printf("driver: cannot hold %s (error %lu)\n", argv[arg + 1], GetLastError());
-            return 1;
+    CoInitialize(NULL);
+    for (;;) {
+        if (arg + 1 < argc && strcmp(argv[arg], "--hold") == 0) {
+            HANDLE held = CreateFileA(argv[arg + 1], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+            if (held == INVALID_HANDLE_VALUE) {
+                printf("driver: cannot hold %s (error %lu)\n", argv[arg + 1], GetLastError());
+                return 1;
+            }
+            arg += 2;   // the handle stays open until the driver ends
+        } else if (arg + 1 < argc && strcmp(argv[arg], "--mutex") == 0) {
+            CreateMutexA(NULL, FALSE, argv[arg + 1]);
+            arg += 2;
+        } else if (arg + 2 < argc && strcmp(argv[arg], "--link") == 0) {
+            if (!SaveLink(argv[arg + 1], argv[arg + 2])) {
+                printf("driver: cannot save a shortcut at %s\n", argv[arg + 1]);
+                return 1;
+            }
+            arg += 3;
+        } else {
+            break;
         }
-        arg += 2;   // the handle stays open until the driver ends
     }
-    if (arg >= argc) {
-        printf("usage: driver [--hold PATH]... PROGRAM [yes|no|ok:TEXT]...\n");
-        return 1;
-    }
+    if (arg >= argc)
+        return 0;
 
     STARTUPINFOA startup = {};
     PROCESS_INFORMATION started = {};

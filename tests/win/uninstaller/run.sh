@@ -21,6 +21,8 @@ DIR="$C/Program Files (x86)/Quillmark"
 WIN_DIR='C:\Program Files (x86)\Quillmark'
 START_MENU="$C/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu"
 DESKTOP="$C/users/$(id -un)/Desktop"
+START_MENU_LINK="C:\\users\\$(id -un)\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Quillmark.lnk"
+DESKTOP_LINK="C:\\users\\$(id -un)\\Desktop\\Quillmark.lnk"
 # The 32-bit uninstaller's view of HKEY_LOCAL_MACHINE\Software.
 HKLM32='HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion'
 APP_PATHS='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Quillmark.exe'
@@ -44,18 +46,27 @@ no_key() { ! key "$1"; }
 value() { "$WINE64" reg query "$1" /v "$2" /reg:32 >/dev/null 2>&1; }
 no_value() { ! value "$1" "$2"; }
 # Wine deletes what waits for the restart when its next session starts; until then
-# the list is in the saved registry.
-pending() { grep -F '"PendingFileRenameOperations"=' "$WINEPREFIX/system.reg"; }
+# the list is in the saved registry.  What it deletes, one name a line as the
+# system gives it (\??\C:\...), a running uninstaller's name for the wait (qmk
+# and hex digits) written as qmk*.tmp.
 restart() { "$WINE64" cmd /c exit; "$WINESERVER" -w; }
-pending_in_order() {
-    local folder=${WIN_DIR//\\/\\\\}
-    pending | grep -qF "\\\\??\\\\$folder\\\\qmkuins1.exe\\0\\0\\\\??\\\\$folder\\0\\0"
+waiting() {
+    python3 - "$WINEPREFIX/system.reg" <<'PY'
+import re, sys
+for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
+    if line.startswith('"PendingFileRenameOperations"='):
+        data = line.split(':"', 1)[1].rstrip().rstrip('"')
+        names = data.replace("\\\\", "\x01").replace("\\0", "\0").replace("\x01", "\\").split("\0")
+        for name, to in zip(names[0::2], names[1::2]):
+            if not to:
+                print(re.sub(r"\\qmk[0-9A-Fa-f]+\.tmp$", r"\\qmk*.tmp", name))
+PY
 }
-# Nothing but the file given waits for the restart.
-pending_only() {
-    local path=${1//\\/\\\\}
-    [ "$(pending | grep -oF '\\??\\' | wc -l)" = 1 ] && pending | grep -qF "\\\\??\\\\$path\\0\\0"
-}
+# The running uninstaller, under a name of its own in FOLDER, then FOLDER,
+# and nothing else, wait for the restart.
+waiting_in_order() { [ "$(waiting)" = "$(printf '%s\n' "\\??\\$1\\qmk*.tmp" "\\??\\$1")" ]; }
+# Nothing but the uninstaller, under a name of its own in FOLDER, waits.
+waiting_only() { [ "$(waiting)" = "\\??\\${1%\\}\\qmk*.tmp" ]; }
 # The driver, then the end of the Wine session: files deleted while in use go
 # only when the last handle to them closes.
 drive() { echo "  driver ${*//$'\n'/\\n}"; "$WINE64" "$DRIVER" "$@"; local status=$?; "$WINESERVER" -w; return $status; }
@@ -72,13 +83,15 @@ registry() {
     "$WINE64" regedit /S 'C:\setup.reg'
 }
 # The records a complete install into FOLDER (as Windows writes it) leaves; the
-# App Paths entry names PROGRAM, by default FOLDER's Quillmark.exe.
+# App Paths entry names PROGRAM, by default FOLDER's Quillmark.exe.  Further
+# .reg lines may follow.
 records() {
     local folder=${1//\\/\\\\} program=${2:-${1%\\}\\Quillmark.exe}
     registry "[$HKLM32\\App Paths\\Quillmark.exe]" "@=\"${program//\\/\\\\}\"" "\"Path\"=\"$folder\"" \
         "[$HKLM32\\Uninstall\\Quillmark]" '"DisplayName"="Quillmark Version 1.0   (Remove Only)"' \
-        '"UninstallString"="C:\\windows\\qmkuins1.exe"' \
-        '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "\"Path\"=\"$folder\"" '"Font"="Courier"'
+        '"UninstallString"="C:\\windows\\qmkuins1.exe"' "\"InstallLocation\"=\"$folder\"" \
+        '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "\"Path\"=\"$folder\"" '"Font"="Courier"' \
+        "${@:3}"
 }
 FOLDER_REG="\"Path\"=\"${WIN_DIR//\\/\\\\}\""
 
@@ -92,7 +105,12 @@ lay_down() {
         [ "${row#* }" = yes ] && chmod a-w "$1/${row% *}"
     done
 }
-shortcuts() { echo link > "$START_MENU/Quillmark.lnk"; echo link > "$DESKTOP/Quillmark.lnk"; }
+# Shortcuts in the Start menu and on the desktop that start PROGRAM, by
+# default the installation's, as the installer makes them.
+shortcuts() {
+    local program=${1:-$WIN_DIR\\Quillmark.exe}
+    "$WINE64" "$DRIVER" --link "$START_MENU_LINK" "$program" --link "$DESKTOP_LINK" "$program"
+}
 # An installation in the usual folder, with its shortcuts and the uninstaller in
 # the Windows folder; a script of the user's own.
 install_files() {
@@ -151,14 +169,20 @@ removed_except() {
 
 QUESTION="yes:Are you sure you want to remove Quillmark from $WIN_DIR?"
 DONE='ok:Quillmark has been removed.'
-UNFINISHED='ok:Quillmark was not completely removed.  Close whatever uses the items below, then run the uninstaller again to finish.'
+UNFINISHED='ok:Quillmark was not completely removed.  Close whatever uses the items below, then run the uninstaller again to finish: until then its registry entries and the uninstaller stay.'
 NOT_REMOVED=$'\n\nThese items could not be removed:\n'
-KEPT=$'\n\nThese files were kept because they changed since they were installed:\n'
+PROGRAM_KEPT=$'\n\nThis program was kept because it is not the one Quillmark\'s setup installed (it may be a newer version).  Remove it first:\n'
+KEPT=$'\n\nThese files were kept because they differ from the ones Quillmark\'s setup installs:\n'
 LEFTOVERS='Quillmark is not installed, but some of its shortcuts or registry entries are still there.'
+LEFTOVERS_DONE="ok:Quillmark's shortcuts and registry entries have been removed."
 
 scenario "declining changes nothing"
 install_files; records "$WIN_DIR"
 check "driver" drive 'C:\windows\qmkuins1.exe' "no:${QUESTION#yes:}"
+nothing_changed
+
+scenario "while setup runs nothing is removed"
+check "driver" drive --mutex 'Brenlow Quillmark Setup' 'C:\windows\qmkuins1.exe' "ok:Quillmark's setup is running."
 nothing_changed
 
 scenario "a running Quillmark is refused"
@@ -166,7 +190,8 @@ check "driver" drive --hold "$WIN_DIR\\Quillmark.exe" 'C:\windows\qmkuins1.exe' 
 nothing_changed
 
 # An edited sample script is the user's work; an uninstaller in the install
-# folder identical to the running one is a copy of it.
+# folder identical to the running one is a copy of it.  The running one, which
+# cannot delete itself, leaves its name free at once.
 scenario "removal keeps the user's file, a changed sample and their folder"
 echo "FADE IN:" >> "$DIR/Sample.scp"
 cp "$UNINSTALLER" "$DIR/qmkuins1.exe"
@@ -177,6 +202,9 @@ check "user file kept" [ -f "$DIR/My Script.scp" ]
 check "uninstaller removed" absent "$C/windows/qmkuins1.exe"
 check "its copy removed" absent "$DIR/qmkuins1.exe"
 
+# Without an installation, only shortcuts that start the recorded folder's
+# program are Quillmark's: one of the user's own stays.  The uninstaller goes
+# with the records.
 scenario "run again: not installed; what records and shortcuts are left go when the user agrees"
 cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
 check "driver" drive 'C:\windows\qmkuins1.exe' 'ok:Quillmark is not installed.'
@@ -184,16 +212,18 @@ records "$WIN_DIR"; shortcuts   # records and shortcuts left, the program gone
 check "driver" drive 'C:\windows\qmkuins1.exe' "no:$LEFTOVERS"
 records_present
 check "desktop shortcut kept" [ -f "$DESKTOP/Quillmark.lnk" ]
-check "driver" drive 'C:\windows\qmkuins1.exe' "yes:$LEFTOVERS" \
-    "ok:Quillmark's shortcuts and registry entries have been removed."
-shortcuts_removed
+"$WINE64" "$DRIVER" --link "$DESKTOP_LINK" 'C:\Tools\Outline.exe'
+check "driver" drive 'C:\windows\qmkuins1.exe' "yes:$LEFTOVERS" "$LEFTOVERS_DONE"
+check "start menu shortcut removed" absent "$START_MENU/Quillmark.lnk"
+check "the user's own desktop shortcut kept" [ -f "$DESKTOP/Quillmark.lnk" ]
 records_removed
 check "changed sample kept" [ -f "$DIR/Sample.scp" ]
 check "user file kept" [ -f "$DIR/My Script.scp" ]
-check "uninstaller kept" [ -f "$C/windows/qmkuins1.exe" ]
+check "uninstaller removed" absent "$C/windows/qmkuins1.exe"
+rm -f "$DESKTOP/Quillmark.lnk"
 
-# A file in use stays, read-only as it was; so do the program, the records and
-# the uninstaller, so that a second run can finish.
+# A file or a shortcut in use stays, read-only as it was; so do the program,
+# the records and the uninstaller, so that a second run can finish.
 scenario "a file in use: the removal is finished by a second run"
 install_files; records "$WIN_DIR"
 check "driver" drive --hold "$WIN_DIR\\White.scm" 'C:\windows\qmkuins1.exe' "$QUESTION" \
@@ -208,19 +238,42 @@ check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
 removed_except
 check "uninstaller removed" absent "$C/windows/qmkuins1.exe"
 
+scenario "a shortcut in use: the removal is finished by a second run"
+install_files; records "$WIN_DIR"
+check "driver" drive --hold "$DESKTOP_LINK" 'C:\windows\qmkuins1.exe' "$QUESTION" \
+    "$UNFINISHED$NOT_REMOVED$DESKTOP_LINK"
+check "Quillmark.exe kept" [ -f "$DIR/Quillmark.exe" ]
+files_removed_except "$DIR" Quillmark.exe
+records_present
+check "uninstaller kept" [ -f "$C/windows/qmkuins1.exe" ]
+check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
+removed_except
+
+# A Quillmark.exe the installer did not put there (here a 1.0.1.0 patch) is
+# not the installation's: it stays, and so do the records and the uninstaller.
+scenario "a changed program is kept, with the records and the uninstaller"
+install_files; records "$WIN_DIR"
+cp "$BUILD/fixtures/Quillmark-1.0.1.0.exe" "$DIR/Quillmark.exe"
+check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$UNFINISHED$PROGRAM_KEPT$WIN_DIR\\Quillmark.exe"
+check "the changed program kept" cmp -s "$BUILD/fixtures/Quillmark-1.0.1.0.exe" "$DIR/Quillmark.exe"
+files_removed_except "$DIR" Quillmark.exe
+records_present
+check "uninstaller kept" [ -f "$C/windows/qmkuins1.exe" ]
+
 # Without the uninstall entry the installer leaves the uninstaller in the install
 # folder, and the App Paths entry is missing as well when HKLM was not writable.
-# The running uninstaller cannot be deleted while held: it and then the folder
-# wait for the restart.  The Windows folder's qmkuins1.exe is another program.
+# The running uninstaller cannot delete itself: under a name of its own, it and
+# then the folder wait for the restart.  The Windows folder's qmkuins1.exe is
+# another program.
 scenario "uninstaller in the install folder, folder found through the settings"
+restart
 install_files; rm "$DIR/My Script.scp"
 echo "another program" > "$C/windows/qmkuins1.exe"
 cp "$UNINSTALLER" "$DIR/qmkuins1.exe"
 registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "$FOLDER_REG" '"Font"="Courier"'
-check "driver" drive --hold "$WIN_DIR\\qmkuins1.exe" "$WIN_DIR\\qmkuins1.exe" "$QUESTION" \
-    "$DONE$KEPT"'C:\windows\qmkuins1.exe'
-check "the uninstaller, then the folder, wait for the restart" pending_in_order
-check "folder still there before the restart" [ -f "$DIR/qmkuins1.exe" ]
+check "driver" drive "$WIN_DIR\\qmkuins1.exe" "$QUESTION" "$DONE$KEPT"'C:\windows\qmkuins1.exe'
+check "the uninstaller, then the folder, wait for the restart" waiting_in_order "$WIN_DIR"
+check "folder still there before the restart" [ -d "$DIR" ]
 removed_except
 check "the other program kept" grep -q "another program" "$C/windows/qmkuins1.exe"
 restart
@@ -245,34 +298,81 @@ check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
 removed_except
 check "folder removed" absent "$DIR"
 
+# An App Paths folder with a variable still to expand is no folder: the
+# settings name the installation.  A subkey something else put under the App
+# Paths entry stays, with the key, and the entry's values go.
+scenario "App Paths folder unusable, a subkey under the entry"
+install_files
+registry "[$HKLM32\\App Paths\\Quillmark.exe]" '@="C:\\Program Files (x86)\\Quillmark\\Quillmark.exe"' \
+    "\"Path\"=hex(2):$(printf '%s\0' '%ProgramFiles(x86)%\Quillmark' | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//;s/,$//')" \
+    "[$HKLM32\\App Paths\\Quillmark.exe\\Shell]" '"Handler"="another program'"'"'s"' \
+    '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' "$FOLDER_REG" '"Font"="Courier"'
+check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
+files_removed_except "$DIR"
+check "the App Paths entry's values removed" no_value "$APP_PATHS" Path
+check "the other program's subkey kept" key "$APP_PATHS\\Shell"
+
 # Only an installation is acted on.  Files of its names in a folder of the
-# user's, an installation named by a relative folder (here one that the current
-# folder, C:\, would make right) or by an App Paths entry for another program:
-# no file is touched, and the records go only when the user agrees.
+# user's: no file is touched, and the records go only when the user agrees.
 scenario "a folder of the user's is not an installation"
 mkdir -p "$C/Letters"
 cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
 for name in license.txt tips.txt Sample.scp; do echo "mine" > "$C/Letters/$name"; done
 registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' '"Path"="C:\\Letters"' '"Font"="Courier"'
-check "driver" drive 'C:\windows\qmkuins1.exe' "yes:$LEFTOVERS" \
-    "ok:Quillmark's shortcuts and registry entries have been removed."
+check "driver" drive 'C:\windows\qmkuins1.exe' "yes:$LEFTOVERS" "$LEFTOVERS_DONE"
 for name in license.txt tips.txt Sample.scp; do check "$name kept" grep -q mine "$C/Letters/$name"; done
 records_removed
 
-scenario "a relative folder is not an installation"
+# A folder the records name that cannot be reached: a relative one (which
+# the current folder, C:\, would make right), or one on a drive that is not
+# there.  It is said, and nothing changes.
+scenario "a relative folder, or a drive not there: nothing changes"
 install_files
 registry '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' '"Path"="Program Files (x86)\\Quillmark"'
-check "driver, from C:\\" from_drive_c 'C:\windows\qmkuins1.exe' "no:$LEFTOVERS"
+check "driver, from C:\\" from_drive_c 'C:\windows\qmkuins1.exe' \
+    'ok:Quillmark is installed in Program Files (x86)\Quillmark, which cannot be reached'
+program_files_present
+records 'E:\Quillmark'
+check "driver" drive 'C:\windows\qmkuins1.exe' 'ok:Quillmark is installed in E:\Quillmark, which cannot be reached'
+records_present
 program_files_present
 
-scenario "an App Paths entry for another program is not this installation"
-records "$WIN_DIR" 'C:\Elsewhere\Quillmark.exe'
-check "driver" drive 'C:\windows\qmkuins1.exe' "no:$LEFTOVERS"
-nothing_changed
+# Another product has taken the App Paths entry for its own Quillmark.exe, in
+# a folder that holds files identical to three of ours; the user has a
+# desktop shortcut of that name to it.  Only this installation goes, and
+# then, without it, the clean-up leaves the other product alone too.
+scenario "another product's folder, entry and shortcut are not this installation"
+install_files
+mkdir -p "$C/Quillmark 2"
+cp "$BUILD/fixtures/Quillmark-1.2.0.0.exe" "$C/Quillmark 2/Quillmark.exe"
+for name in license.txt tips.txt Blue.scm; do cp "$FILES/$name" "$C/Quillmark 2/"; done
+other_entry=("[$HKLM32\\App Paths\\Quillmark.exe]" '@="C:\\Quillmark 2\\Quillmark.exe"' '"Path"="C:\\Quillmark 2"')
+records "$WIN_DIR" 'C:\Quillmark 2\Quillmark.exe' "${other_entry[@]}"
+"$WINE64" "$DRIVER" --link "$DESKTOP_LINK" 'C:\Quillmark 2\Quillmark.exe'
+for run in installed leftovers; do
+    if [ $run = installed ]; then
+        check "driver" drive 'C:\windows\qmkuins1.exe' "$QUESTION" "$DONE"
+        files_removed_except "$DIR"
+    else
+        cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
+        records "$WIN_DIR" 'C:\Quillmark 2\Quillmark.exe' "${other_entry[@]}"
+        check "driver" drive 'C:\windows\qmkuins1.exe' "yes:$LEFTOVERS" "$LEFTOVERS_DONE"
+    fi
+    check "$run: start menu shortcut removed" absent "$START_MENU/Quillmark.lnk"
+    check "$run: the other product's desktop shortcut kept" [ -f "$DESKTOP/Quillmark.lnk" ]
+    check "$run: the other product's App Paths entry kept" value "$APP_PATHS" Path
+    check "$run: uninstall entry removed" no_key "$UNINSTALL"
+    check "$run: remembered folder removed" no_value "$SETTINGS" Path
+    for name in Quillmark.exe license.txt tips.txt Blue.scm; do
+        check "$run: the other product's $name kept" [ -f "$C/Quillmark 2/$name" ]
+    done
+done
+rm -f "$DESKTOP/Quillmark.lnk"
 
 # An installation in a drive's root or in the Windows folder goes, but the
 # folder never does, not even at the restart when the running uninstaller in it
 # waits for it.
+restart
 for folder in 'C:\' 'C:\windows'; do
     scenario "an installation in $folder: its files go, the folder stays"
     here=$C/${folder#C:\\}
@@ -281,10 +381,10 @@ for folder in 'C:\' 'C:\windows'; do
     lay_down "$here"
     cp "$UNINSTALLER" "$here/qmkuins1.exe"
     records "$folder"
-    check "driver" drive --hold "$self" "$self" "yes:Are you sure you want to remove Quillmark from $folder?" "$DONE"
+    check "driver" drive "$self" "yes:Are you sure you want to remove Quillmark from $folder?" "$DONE"
     files_removed_except "$here"
     records_removed
-    check "only the uninstaller waits for the restart" pending_only "$self"
+    check "only the uninstaller waits for the restart" waiting_only "$folder"
     restart
 done
 

@@ -3,4 +3,4 @@ UNINSTALLER_DRIVER := $(B)/tests/uninstaller-driver.exe
 
 $(UNINSTALLER_DRIVER): tests/win/uninstaller/driver.cpp
 	@mkdir -p $(@D)
-	$(CC64) $(TEST_CXXFLAGS) -o $@ $<
+	$(CC64) $(TEST_CXXFLAGS) -o $@ $< -lole32 -luuid
