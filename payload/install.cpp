@@ -149,7 +149,8 @@ static void ClearLeftovers(const Places &places)
 
 bool InstallPayload(WORD id, const char *folder, const char *name)
 {
-    const PayloadEntry entry = {name, id, Expand, false};
+    PayloadEntry entry = {"", id, Expand, false};
+    CopyText(entry.name, sizeof entry.name, name);
     // As the build made the file of that entry: the uninstaller, or a file of the folder.
     uint32_t size = UNINSTALLER_SIZE, crc = UNINSTALLER_CRC;
     for (int file = 0; file < FolderFiles; ++file)

@@ -8,7 +8,9 @@
 enum PayloadMethod : unsigned char { Expand, Raw };
 
 struct PayloadEntry {
-    const char *name;       // file name inside the install folder
+    // The file name inside the install folder, held in the row: the table
+    // then holds no addresses the loader must adjust when it places setup.exe.
+    char name[LONGEST_CARRIED_NAME + 1];
     unsigned short id;      // number of the "FILE" resource
     PayloadMethod method;   // Expand: through LZ32; Raw: bytes as stored
     bool readOnly;          // Raw rows only

@@ -98,6 +98,7 @@ def header(entries):
         out.append(f'    {{"{e.name}", {e.number}, {method}, {str(e.read_only).lower()}}}, \\')
     out.append('')
     out.append(f'#define MANIFEST_ROW_COUNT {len(rows)}')
+    out.append(f'#define LONGEST_CARRIED_NAME {max(len(e.name) for e in entries)}')
     out.append(f'#define CARRIED_ENTRY_COUNT {len(entries)}')
     for role, what in (('program', 'MAIN_PROGRAM'), ('uninstaller', 'UNINSTALLER')):
         e = only(entries, role)

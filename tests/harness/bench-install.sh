@@ -30,7 +30,7 @@ echo "bench-install: $runs run(s) of $setup"
 for run in $(seq 1 "$runs"); do
     prefix=$(prefix_create "$dir") || exit 2
     log=$(WINEPREFIX=$prefix "$WINE64" "$driver" --setup="$(winpath "$setup")" --root="$(winpath "$ROOT")" \
-              --build="$(winpath "$BUILD")" --timing install-twice | tr -d '\r')
+              --build="$(winpath "$(dirname "$setup")")" --timing install-twice | tr -d '\r')
     status=${PIPESTATUS[0]}
     prefix_destroy "$dir"
     timing=$(grep '^# timing ' <<<"$log")
