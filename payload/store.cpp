@@ -87,8 +87,9 @@ static HFILE AsLzFile(HANDLE file)
     return static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
 }
 
-// Read back through this, a piece at a time.
-static BYTE s_chunk[4096];
+// Read back through this, a piece at a time: a large piece, as each read is
+// a call into the system (the buffer takes no room in the program file).
+static BYTE s_chunk[65536];
 
 // Whether the open file `file` holds `size` bytes of CRC-32 `crc`: 0 when it
 // does, else the error to report.
