@@ -5,7 +5,6 @@
 // held before, or this one, never a mixture.
 #include "payload/installed_files.h"
 #include "payload/manifest_table.h"
-#include "stored_sums.h"
 #include "payload/payload.h"
 #include "payload/staging_names.h"
 #include "payload/writers.h"
@@ -14,10 +13,11 @@
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "setup/text.h"
+#include "stored_sums.h"
 
 // The files of the install folder in the order they are written: the
-// program, then the table's rows.
-// Each comes out with the size and CRC-32 of its row in payload/installed_files.h.
+// program, then the table's rows.  Each comes out with the size and CRC-32
+// of its row in payload/installed_files.h.
 static const PayloadEntry s_folderFiles[] = {{MAIN_PROGRAM_NAME, MainProgramEntry, Expand, false}, MANIFEST_ROWS};
 enum { ProgramFile = 0, FolderFiles = sizeof s_folderFiles / sizeof s_folderFiles[0] };
 static_assert(int(FolderFiles) == int(InstalledFileCount), "the program and every row of the table");

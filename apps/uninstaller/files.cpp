@@ -166,7 +166,8 @@ static bool GetWindowsFolder(PathBuffer out)
     return length > 0 && length < PathSize;
 }
 
-bool SumFile(const char *path, InstalledFile &sum)
+// The size and CRC-32 of the file at `path`; false when it cannot be read.
+static bool SumFile(const char *path, InstalledFile &sum)
 {
     HANDLE file = OpenToRead(path);
     DWORD high = 0;
@@ -190,6 +191,11 @@ static bool SumSelf(PathBuffer self, InstalledFile &own)
         self[0] = 0;
     own.name = UninstallerFileName;
     return self[0] && SumFile(self, own);
+}
+
+bool IsInstalledProgram(const char *path)
+{
+    return Compare(path, g_installedFiles[InstalledProgramRow]) == Same;
 }
 
 bool IsOwnUninstaller(const char *path)

@@ -3,7 +3,6 @@
 // what is provably this installation's is acted on.
 #include "apps/uninstaller/uninstaller.h"
 #include "location/folder_rules.h"
-#include "payload/installed_files.h"
 #include "setup/files.h"
 #include "setup/paths.h"
 #include "setup/registry.h"
@@ -69,11 +68,9 @@ bool AppPathsEntryIsOurs()
 static bool AppPathsFolder(PathBuffer out)
 {
     PathBuffer named, program;
-    InstalledFile sum;
-    const InstalledFile &ours = g_installedFiles[InstalledProgramRow];
     return ReadText(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, out) && IsUsable(out) &&
            ReadText(HKEY_LOCAL_MACHINE, AppPathsEntryKey, NULL, named) && JoinPath(out, ProgramFileName, program) &&
-           lstrcmpiA(named, program) == 0 && SumFile(program, sum) && sum.size == ours.size && sum.crc == ours.crc;
+           lstrcmpiA(named, program) == 0 && IsInstalledProgram(program);
 }
 
 // Where the installer recorded the folder, in the order they are trusted.

@@ -26,9 +26,8 @@ bool SetupIsRunning();
 
 // files.cpp
 bool IsProgramRunning();
-struct InstalledFile;
-// The size and CRC-32 of the file at `path`; false when it cannot be read.
-bool SumFile(const char *path, InstalledFile &sum);
+// Whether the file at `path` is the program as the installer put it there.
+bool IsInstalledProgram(const char *path);
 // Whether the file at `path` is this uninstaller or a copy of it.
 bool IsOwnUninstaller(const char *path);
 // The files of the installer's in the folder but the program (and what a
