@@ -96,7 +96,7 @@ $(SZDDC): host ;
 # The installer and everything the tests need besides the host side.  From
 # the application team's files, the installer and its uninstaller.
 PRODUCT := $(B)/setup.exe $(B)/apps/qmkuins1.exe $(if $(PAYLOAD),,$(B)/apps/Quillmark.exe)
-TEST_PROGRAMS = $(FIXTURES) $(WIN_TEST) $(UNINSTALLER_DRIVER) $(E2E_PROGRAMS)
+TEST_PROGRAMS = $(FIXTURES) $(WIN_TEST) $(UNINSTALLER_DRIVER) $(UNINSTALLER_STOPPING) $(E2E_PROGRAMS)
 
 all:
 	@tools/deps.sh

@@ -1,9 +1,12 @@
 // The files of the install folder, written all or nothing.  Every file is
 // first staged complete beside its name; only when all are does each take
-// its name, the file it replaces set aside until every one has.  A failure
+// its name, the file it replaces kept aside until every one has.  A failure
 // anywhere undoes the run's file work, so the folder holds the release it
-// held before, or this one, never a mixture.
+// held before, or this one, never a mixture.  The names the run makes are
+// listed in its journal first (payload/journal.h), so that a run stopped at
+// any moment is finished or undone by the next, and only those are touched.
 #include "payload/installed_files.h"
+#include "payload/journal.h"
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "payload/staging_names.h"
@@ -21,136 +24,184 @@
 static const PayloadEntry s_folderFiles[] = {{MAIN_PROGRAM_NAME, MainProgramEntry, Expand, false}, MANIFEST_ROWS};
 enum { ProgramFile = 0, FolderFiles = sizeof s_folderFiles / sizeof s_folderFiles[0] };
 static_assert(int(FolderFiles) == int(InstalledFileCount), "the program and every row of the table");
+static_assert(int(FolderFiles) <= int(JournalRows), "a journal has a row for each file");
 
-// Where a file goes, where it is staged, and where the file it replaces
-// waits meanwhile.
-struct Places {
-    PathBuffer target, staged, aside;
-};
-
-// `path` with `suffix` after it.
-static bool Beside(const char *path, const char *suffix, PathBuffer out)
+bool IsReleaseFile(const char *name)
 {
-    if (CopyText(out, PathSize, path) && AppendText(out, PathSize, suffix))
-        return true;
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return false;
+    for (const PayloadEntry &entry : s_folderFiles)
+        if (TagOf(name, entry.name, "") == 0)
+            return true;
+    return TagOf(name, UninstallerFileName, "") == 0;
 }
-
-static bool PlacesOf(const char *folder, const PayloadEntry &entry, Places &places)
-{
-    bool program = entry.id == MainProgramEntry;
-    return PathIn(folder, entry.name, places.target) &&
-           (program ? PathIn(folder, ImageFileName, places.staged) : Beside(places.target, NewSuffix, places.staged)) &&
-           Beside(places.target, OldSuffix, places.aside);
-}
-
-// What is known and what has been done of a file, so that it can be undone.
-// A file known to be absent needs no moving aside; a folder of its name is
-// in its way, and is a failure of that file.
-enum : unsigned char { Absent = 1, FolderInTheWay = 2, Staged = 4, SetAside = 8, InPlace = 16 };
 
 // A file that could not be written, once the folder is as it was: which,
 // whether it failed taking its name, whether at the staging file of
-// expanded entries, and the system's error.
+// expanded entries or at the journal, and the system's error.
 struct Failure {
     int file;
     bool committing;
     bool stagingFile;
+    bool journal;
     DWORD error;
 };
 
-static bool Stage(const PayloadEntry &entry, uint32_t size, uint32_t crc, const Places &places,
-                  unsigned char &state, Failure &failure)
+// The first tag of `base` and `suffix` that no name in `taken` has.
+static bool FreeName(unsigned taken, const char *base, const char *suffix, char *out)
 {
-    if (state & FolderInTheWay) {
-        SetLastError(ERROR_ALREADY_EXISTS);
-        return false;
-    }
-    bool staged = entry.method == Expand ? ExpandEntry(entry.id, places.staged, size, crc, failure.stagingFile)
-                                         : WriteEntry(entry.id, places.staged, entry.readOnly);
-    if (staged)
-        state |= Staged;
-    return staged;
+    for (unsigned tag = 0; tag < JournalTags; ++tag)
+        if (!(taken & (1u << tag)))
+            return TaggedName(base, suffix, tag, out, JournalNameSize);
+    SetLastError(ERROR_FILE_EXISTS);
+    return false;
 }
 
-// The old file steps aside whole, attributes and all; the new one takes its name.
-static bool Commit(const Places &places, unsigned char &state)
+// Looks once at the files of `folder` that `pattern` finds, and makes the
+// journal of writing `entries` there: what each replaces (its attributes),
+// and for its staged and set-aside copies the first names no file there has.
+static bool PlanRun(const char *folder, const char *pattern, const PayloadEntry *entries, int count)
 {
-    if (!(state & Absent)) {
-        if (MoveFileA(places.target, places.aside))
-            state |= SetAside;
-        else if (GetLastError() != ERROR_FILE_NOT_FOUND)
+    static_assert(JournalTags <= 16, "a bit for each tag");
+    unsigned short stagedTaken[JournalRows] = {}, asideTaken[JournalRows] = {};
+    g_journalRows = count;
+    for (int file = 0; file < count; ++file) {
+        CopyText(g_journal[file].target, JournalNameSize, entries[file].name);
+        g_journal[file].attributes = NoFile;
+    }
+    PathBuffer path;
+    WIN32_FIND_DATAA found;
+    HANDLE search = PathIn(folder, pattern, path) ? FindFirstFileA(path, &found) : INVALID_HANDLE_VALUE;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            for (int file = 0; file < count; ++file) {
+                JournalRow &row = g_journal[file];
+                const char *base, *suffix;
+                StagedNameParts(row.target, &base, &suffix);
+                if (TagOf(found.cFileName, row.target, "") == 0)
+                    row.attributes = found.dwFileAttributes;
+                int tag = TagOf(found.cFileName, base, suffix);
+                if (tag >= 0)
+                    stagedTaken[file] |= 1u << tag;
+                tag = TagOf(found.cFileName, row.target, OldSuffix);
+                if (tag >= 0)
+                    asideTaken[file] |= 1u << tag;
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    for (int file = 0; file < count; ++file) {
+        JournalRow &row = g_journal[file];
+        const char *base, *suffix;
+        StagedNameParts(row.target, &base, &suffix);
+        if (!FreeName(stagedTaken[file], base, suffix, row.staged) ||
+            !FreeName(asideTaken[file], row.target, OldSuffix, row.aside))
             return false;
     }
-    if (!MoveFileA(places.staged, places.target))
-        return false;
-    state |= InPlace;
     return true;
 }
 
-// Puts back what was there before, and removes what the run wrote.
-static void Undo(const Places &places, unsigned char &state)
+static bool Stage(const char *folder, const PayloadEntry &entry, const JournalRow &row, uint32_t size,
+                  uint32_t crc, Failure &failure)
 {
-    if (state & InPlace)
-        Discard(places.target);
-    else if (state & Staged)
-        Discard(places.staged);
-    if (state & SetAside)
-        MoveFileA(places.aside, places.target);
-    state &= Absent | FolderInTheWay;
+    PathBuffer target, staged, aside;
+    if (!RowPaths(folder, row, target, staged, aside))
+        return false;
+    // A folder under the file's name is in its way.
+    if (row.attributes != NoFile && (row.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return false;
+    }
+    return entry.method == Expand ? ExpandEntry(entry.id, staged, size, crc, failure.stagingFile)
+                                  : WriteEntry(entry.id, staged, entry.readOnly);
 }
 
-// Once every file has its name, the ones they replaced go.
-static void Finish(const Places &places, unsigned char &state)
+typedef BOOL(WINAPI *CreateHardLinkFunction)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
+// Windows before 2000 has no such call.
+static CreateHardLinkFunction s_createHardLink;
+
+// The new file takes its name in one step, replacing the old one, which
+// keeps a second name, the aside, for the roll-back: the name holds a whole
+// file at every moment.  Where the file system has no hard links (FAT, as on
+// a USB stick), or the system no such calls, the old file moves aside first,
+// and the name is free for a moment.  A read-only file cannot be replaced;
+// its attribute is cleared for both of its names, and the journal keeps it.
+static bool Commit(const char *folder, const JournalRow &row)
 {
-    if (state & SetAside)
-        Discard(places.aside);
-    state &= Absent | FolderInTheWay;
+    PathBuffer target, staged, aside;
+    if (!RowPaths(folder, row, target, staged, aside))
+        return false;
+    bool linked = false;
+    if (row.attributes != NoFile) {
+        if (row.attributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesA(target, row.attributes & ~FILE_ATTRIBUTE_READONLY);
+        // A file another program holds open cannot be replaced, yet it can
+        // be given a second name, which could not go again while it is held:
+        // so that is asked first.
+        HANDLE held = CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0,
+                                  OPEN_EXISTING, 0, 0);
+        if (held == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+            return false;
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        linked = s_createHardLink && s_createHardLink(aside, target, 0);
+        if (!linked && !MoveFileA(target, aside) && GetLastError() != ERROR_FILE_NOT_FOUND)
+            return false;
+    }
+    if (MoveFileExA(staged, target, MOVEFILE_REPLACE_EXISTING) ||
+        (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && MoveFileA(staged, target)))
+        return true;
+    // The old file was not replaced (held open, say): its second name goes
+    // again, so that the roll-back finds only what did take a name.
+    if (linked)
+        Discard(aside);
+    return false;
 }
 
 // Writes the `count` files of `entries` into `folder`, expanded ones checked
 // against `sizes` and `crcs`: all, or none with the folder as it was and the
-// last error and `failure` saying why.
-static bool WriteAll(const char *folder, const PayloadEntry *entries, const uint32_t *sizes,
-                     const uint32_t *crcs, int count, unsigned char *state, Failure &failure)
+// last error and `failure` saying why.  Only the files that `pattern` finds
+// in the folder are looked at.
+static bool WriteAll(const char *folder, const char *pattern, const PayloadEntry *entries, const uint32_t *sizes,
+                     const uint32_t *crcs, int count, Failure &failure)
 {
-    Places places;
     int &file = failure.file;
     failure.committing = failure.stagingFile = false;
-    for (file = 0; file < count; ++file)
-        if (!PlacesOf(folder, entries[file], places) ||
-            !Stage(entries[file], sizes[file], crcs[file], places, state[file], failure))
+    failure.journal = true;
+    file = 0;
+    if (!PlanRun(folder, pattern, entries, count) || !BeginJournal(folder)) {
+        failure.error = GetLastError();
+        return false;
+    }
+    failure.journal = false;
+    for (; file < count; ++file)
+        if (!Stage(folder, entries[file], g_journal[file], sizes[file], crcs[file], failure))
             break;
     if (file == count) {
         failure.committing = true;
+        s_createHardLink = reinterpret_cast<CreateHardLinkFunction>(
+            reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("KERNEL32"), "CreateHardLinkA")));
         for (file = 0; file < count; ++file)
-            if (!PlacesOf(folder, entries[file], places) || !Commit(places, state[file]))
+            if (!Commit(folder, g_journal[file]))
                 break;
     }
     bool complete = file == count;
     failure.error = GetLastError();
-    for (int each = 0; each < count; ++each)
-        if (PlacesOf(folder, entries[each], places))
-            complete ? Finish(places, state[each]) : Undo(places, state[each]);
+    // The journal stays where the folder could not be put right: the next
+    // run finishes that.
+    if (complete ? RollForward(folder) : RollBack(folder))
+        EndJournal(folder);
     SetLastError(failure.error);
     return complete;
-}
-
-// What a run stopped part-way left of a file: its staged copy goes; the
-// file it had set aside comes back where its own name is free, and goes
-// where the run had already put the new file there.
-static void ClearLeftovers(const Places &places)
-{
-    Discard(places.staged);
-    if (!MoveFileA(places.aside, places.target))
-        Discard(places.aside);
 }
 
 bool InstallPayload(WORD id, const char *folder, const char *name)
 {
     PayloadEntry entry = {"", id, Expand, false};
-    CopyText(entry.name, sizeof entry.name, name);
+    PathBuffer pattern;
+    if (!CopyText(entry.name, sizeof entry.name, name) || !CopyText(pattern, PathSize, name) ||
+        !AppendText(pattern, PathSize, "*")) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
     // As the build made the file of that entry: the uninstaller, or a file of the folder.
     uint32_t size = UNINSTALLER_SIZE, crc = UNINSTALLER_CRC;
     for (int file = 0; file < FolderFiles; ++file)
@@ -158,92 +209,38 @@ bool InstallPayload(WORD id, const char *folder, const char *name)
             size = g_installedSizes[file];
             crc = g_installedCrcs[file];
         }
-    Places places;
-    if (!PlacesOf(folder, entry, places))
-        return false;
-    ClearLeftovers(places);
-    DWORD attributes = GetFileAttributesA(places.target);
-    unsigned char state =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderInTheWay : 0;
+    RecoverFolder(folder);
     Failure failure;
-    return WriteAll(folder, &entry, &size, &crc, 1, &state, failure);
-}
-
-// Whether the file `found` is named `path`'s last part, in any case.
-static bool Names(const WIN32_FIND_DATAA &found, const char *path)
-{
-    const char *name = path;
-    for (const char *at = path; *at; at = NextChar(at))
-        if (*at == '\\')
-            name = at + 1;
-    return lstrcmpiA(found.cFileName, name) == 0;
-}
-
-// The same for the install folder, read once first: only the files of ours
-// that a stopped run left are acted on, and the staging file of expanded
-// entries, when it was in the install folder, goes too.  Files of the
-// release that are not there are marked in `state`.
-static void ClearFolderLeftovers(unsigned char *state)
-{
-    PathBuffer path;
-    WIN32_FIND_DATAA found;
-    ClearBytes(state, FolderFiles);         // nothing known yet
-    HANDLE search = PathIn(g_installDir, "*", path) ? FindFirstFileA(path, &found) : INVALID_HANDLE_VALUE;
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    static_assert(FolderFiles < 32, "a bit for each file, and one for the staging file");
-    unsigned long left = 0, present = 0, inTheWay = 0;
-    Places places;
-    do {
-        bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        if (!folder && lstrcmpiA(found.cFileName, StagingFileName) == 0)
-            left |= 1ul << FolderFiles;
-        for (int file = 0; file < FolderFiles; ++file) {
-            if (!PlacesOf(g_installDir, s_folderFiles[file], places))
-                continue;
-            if (!folder && (Names(found, places.staged) || Names(found, places.aside)))
-                left |= 1ul << file;
-            if (Names(found, places.target))
-                (folder ? inTheWay : present) |= 1ul << file;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-
-    for (int file = 0; file < FolderFiles; ++file) {
-        if ((left & (1ul << file)) && PlacesOf(g_installDir, s_folderFiles[file], places)) {
-            ClearLeftovers(places);
-            present |= 1ul << file;         // it may have come back
-        }
-        state[file] = (inTheWay & (1ul << file)) ? FolderInTheWay : (present & (1ul << file)) ? 0 : Absent;
-    }
-    if ((left & (1ul << FolderFiles)) && PathIn(g_installDir, StagingFileName, path))
-        Discard(path);
+    return WriteAll(folder, pattern, &entry, &size, &crc, 1, failure);
 }
 
 // The box for a failure, once the folder is as it was: 34 or 37 for the
 // program, 35 for any other file, naming the file that failed, the staging
-// file or the one in the install folder.
+// file, the journal, or the one in the install folder.
 static void ReportFailure(const Failure &failure)
 {
     PathBuffer path;
-    if (failure.stagingFile)
-        PathIn(StagingFolder(), StagingFileName, path);
+    if (failure.journal)
+        PathIn(g_installDir, JournalFileName, path);
+    else if (failure.stagingFile)
+        CopyText(path, PathSize, StagingPath());
     else
         PathIn(g_installDir, s_folderFiles[failure.file].name, path);
-    const SystemTextMessage &message = failure.file != ProgramFile ? FileNotWritten
-                                       : failure.committing        ? ProgramNotMoved
-                                                                   : ProgramNotExpanded;
+    const SystemTextMessage &message = failure.file != ProgramFile || failure.journal ? FileNotWritten
+                                       : failure.committing                           ? ProgramNotMoved
+                                                                                      : ProgramNotExpanded;
     ReportSystemError(failure.error, message, path);
 }
 
 bool InstallFiles()
 {
-    static unsigned char s_state[FolderFiles];
-    ClearFolderLeftovers(s_state);
+    // A stopped run is put right first: that brings back the program it
+    // replaced, to be judged.  Nothing else happens before the judgement.
+    RecoverFolder(g_installDir);
     if (!MayReplaceProgram())
         return false;
     Failure failure;
-    if (WriteAll(g_installDir, s_folderFiles, g_installedSizes, g_installedCrcs, FolderFiles, s_state, failure))
+    if (WriteAll(g_installDir, "*", s_folderFiles, g_installedSizes, g_installedCrcs, FolderFiles, failure))
         return true;
     ReportFailure(failure);
     return false;

@@ -1,10 +1,14 @@
 // The names the installer gives files beside the ones it installs while it
-// writes them (payload/install.cpp).  Fixed, so that what a run stopped
-// part-way left is known for the installer's own: by its next run, and by the
-// uninstaller, which removes them with the files.
+// writes them (payload/install.cpp), and the journal that lists them
+// (payload/journal.h).  A name of this form is the installer's only where a
+// journal of its run lists it: without one, a file of such a name is the
+// user's, and the run takes the next free tag for its own (tips.txt.new,
+// then tips.txt.1.new, tips.txt.2.new ...).
 #pragma once
 
-static const char StagingFileName[] = "data.tmp";  // an entry on its way to being expanded
-static const char ImageFileName[] = "image.tmp";   // the program, staged
-static const char NewSuffix[] = ".new";            // after any other file's name: staged
-static const char OldSuffix[] = ".old";            // after a replaced file's name: set aside
+static const char JournalFileName[] = "Quillmark setup.jnl";  // a run in progress, and its names
+static const char StagingBaseName[] = "data";   // data.tmp: an entry on its way to being expanded
+static const char ImageBaseName[] = "image";    // image.tmp: the program, staged
+static const char TmpSuffix[] = ".tmp";
+static const char NewSuffix[] = ".new";         // after any other file's name: staged
+static const char OldSuffix[] = ".old";         // after a replaced file's name: set aside

@@ -1,5 +1,6 @@
 #include "payload/libraries.h"
 #include "payload/payload.h"
+#include "payload/journal_format.h"
 #include "payload/staging_names.h"
 #include "payload/writers.h"
 #include "setup/crc32.h"
@@ -32,11 +33,7 @@ const char *StagingFolder()
 void Discard(const char *path)
 {
     DWORD error = GetLastError();
-    // A read-only file is refused until its attribute goes.
-    if (!DeleteFileA(path) && GetLastError() == ERROR_ACCESS_DENIED) {
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path);
-    }
+    RemoveFile(path);
     SetLastError(error);
 }
 
@@ -59,10 +56,9 @@ bool WriteEntry(WORD id, const char *path, bool readOnly)
     const BYTE *bytes = LoadPayload(id, &size);
     if (!bytes)
         return false;
-    // No file of this name is there (the install cleared what an earlier run
-    // left), so the attributes asked for are the ones it gets: some systems
-    // keep a replaced file's own.
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
+    // A new file: the name is one the run chose free, and the attributes asked
+    // for are the ones it gets (some systems keep a replaced file's own).
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_NEW,
                               FILE_FLAG_SEQUENTIAL_SCAN | (readOnly ? FILE_ATTRIBUTE_READONLY : 0), 0);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -118,7 +114,7 @@ static bool ExpandFile(HANDLE staging, const char *targetPath, uint32_t size, ui
         SetLastError(LzError(source));
         return false;
     }
-    HANDLE target = CreateFileA(targetPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
+    HANDLE target = CreateFileA(targetPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_NEW,
                                 FILE_FLAG_SEQUENTIAL_SCAN, 0);
     if (target == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
@@ -142,29 +138,45 @@ static bool ExpandFile(HANDLE staging, const char *targetPath, uint32_t size, ui
     return false;
 }
 
+// The staging file of the expansion at hand, or of the last one.
+static PathBuffer s_stagingPath;
+
+const char *StagingPath()
+{
+    return s_stagingPath;
+}
+
 bool ExpandEntry(WORD id, const char *path, uint32_t size, uint32_t crc, bool &stagingFailed)
 {
     stagingFailed = true;
     DWORD count;
     const BYTE *bytes = LoadPayload(id, &count);
-    PathBuffer stagingPath;
-    if (!bytes || !PathIn(StagingFolder(), StagingFileName, stagingPath))
+    if (!bytes)
         return false;
-    // The staging file stays open, shared with nobody, from its first byte to
-    // the end of its expansion: no other process can change it in between,
-    // in a temporary folder others can write to.
-    HANDLE staging = CreateFileA(stagingPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
-                                 FILE_FLAG_SEQUENTIAL_SCAN, 0);
+    // The staging file is new, under the first free name of its kind (a file
+    // of that name is someone else's), and stays open, shared with nobody,
+    // from its first byte to the end of its expansion: no other process can
+    // change it in between, in a temporary folder others can write to.  The
+    // system deletes it when it is closed, however the run ends.
+    char name[JournalNameSize];
+    HANDLE staging = INVALID_HANDLE_VALUE;
+    for (unsigned tag = 0; staging == INVALID_HANDLE_VALUE && tag < JournalTags; ++tag) {
+        if (!TaggedName(StagingBaseName, TmpSuffix, tag, name, sizeof name) ||
+            !PathIn(StagingFolder(), name, s_stagingPath))
+            return false;
+        staging = CreateFileA(s_stagingPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_NEW,
+                              FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE, 0);
+        if (staging == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
     if (staging == INVALID_HANDLE_VALUE)
         return false;
-    bool expanded = false;
     if (WriteWhole(staging, bytes, count) && SetFilePointer(staging, 0, 0, FILE_BEGIN) == 0) {
         stagingFailed = false;
-        expanded = ExpandFile(staging, path, size, crc);
-    } else {
-        CloseHandle(staging);
+        return ExpandFile(staging, path, size, crc);
     }
-    // The caller reports the expansion's own error, not the clean-up's.
-    Discard(stagingPath);
-    return expanded;
+    DWORD error = GetLastError();
+    CloseHandle(staging);
+    SetLastError(error);
+    return false;
 }

@@ -39,6 +39,32 @@ bool ChangesAtRestart(const char *path)
     return named;
 }
 
+static bool IsNotFound(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool RemoveFile(const char *path)
+{
+    if (DeleteFileA(path))
+        return true;
+    DWORD error = GetLastError();
+    if (IsNotFound(error))
+        return true;
+    // A read-only file is refused until its attribute goes.
+    DWORD attributes = GetFileAttributesA(path);
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (DeleteFileA(path))
+            return true;
+        error = GetLastError();
+        SetFileAttributesA(path, attributes);
+    }
+    SetLastError(error);
+    return false;
+}
+
 bool FileExistsIn(const char *folder, const char *name)
 {
     PathBuffer path;

@@ -12,6 +12,10 @@ bool ChangesAtRestart(const char *path);
 // says so (ERROR_FILENAME_EXCED_RANGE), as the operation itself would have.
 bool PathIn(const char *folder, const char *name, PathBuffer out);
 
+// Deletes the file at `path`, read-only or not.  True when it is gone (one
+// that was not there counts); one that stays keeps the attributes it had.
+bool RemoveFile(const char *path);
+
 // True when a find-first search for `folder`\`name` finds it, and it is a
 // file, not a folder.
 bool FileExistsIn(const char *folder, const char *name);

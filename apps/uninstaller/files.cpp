@@ -4,7 +4,7 @@
 #include "apps/uninstaller/uninstaller.h"
 #include "location/folder_rules.h"
 #include "payload/installed_files.h"
-#include "payload/staging_names.h"
+#include "payload/journal.h"
 #include "setup/crc32.h"
 #include "setup/files.h"
 #include "setup/paths.h"
@@ -23,25 +23,6 @@ bool IsProgramRunning()
 static bool IsNotFound(DWORD error)
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-// Deletes path, read-only or not.  A file that is not there counts as removed;
-// one that stays keeps the attributes it had.
-static bool RemoveFile(const char *path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    DWORD error;
-
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return IsNotFound(GetLastError());
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileA(path))
-        return true;
-    error = GetLastError();
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(path, attributes);
-    return IsNotFound(error);
 }
 
 // The CRC-32 of the rest of an open file.  False when it cannot be read.
@@ -120,29 +101,20 @@ static bool RemoveInstalledFile(const InstalledFile &installed)
     return false;
 }
 
-// A file the installer names `name` (and `suffix`) while it writes: left by
-// a run stopped part-way, it is the installer's own, whatever it holds.
-static bool RemoveInstallerLeftover(const char *name, const char *suffix)
+bool IsReleaseFile(const char *name)
 {
-    PathBuffer path;
-
-    if (!JoinPath(g_installDir, name, path) || !AppendText(path, PathSize, suffix))
-        return true;
-    if (RemoveFile(path))
-        return true;
-    NoteFailure(path);
-    return false;
+    for (const InstalledFile &installed : g_installedFiles)
+        if (TagOf(name, installed.name, "") == 0)
+            return true;
+    return TagOf(name, UninstallerFileName, "") == 0;
 }
 
 bool RemoveApplicationFiles()
 {
-    bool gone = RemoveInstallerLeftover(StagingFileName, "");
+    bool gone = true;
 
-    gone &= RemoveInstallerLeftover(ImageFileName, "");
-    for (int row = 0; row < InstalledFileCount; row++) {
-        gone &= RemoveInstallerLeftover(g_installedFiles[row].name, NewSuffix);
-        gone &= RemoveInstallerLeftover(g_installedFiles[row].name, OldSuffix);
-    }
+    // What a stopped setup left: only the names its journal lists.
+    RecoverFolder(g_installDir);
     for (int row = FirstInstalledManifestRow; row < InstalledFileCount; row++)
         gone &= RemoveInstalledFile(g_installedFiles[row]);
     return gone;
@@ -209,7 +181,9 @@ bool IsOwnUninstaller(const char *path)
 // An uninstaller file that cannot go now (the running one) goes at the next
 // restart, under a name of its own in the same folder: the installer may
 // put a new uninstaller where it was before then, which the restart must not
-// delete.  Where it cannot be renamed, it waits under its own name.
+// delete.  The name is queued before anything is under it, so that no copy
+// is ever there that nothing names.  Where it cannot be renamed, it waits
+// under its own name.
 static void RemoveUninstallerFile(const char *path)
 {
     PathBuffer folder, waiting;
@@ -220,15 +194,55 @@ static void RemoveUninstallerFile(const char *path)
     DWORD length = GetFullPathNameA(path, PathSize, folder, &name);
     if (length > 0 && length < PathSize && name) {
         *name = 0;
-        if (GetTempFileNameA(folder, "qmk", 0, waiting)) {
-            if (MoveFileExA(path, waiting, MOVEFILE_REPLACE_EXISTING) &&
-                MoveFileExA(waiting, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
-                return;
-            DeleteFileA(waiting);
-        }
+        unsigned number = GetTickCount();
+        for (int tries = 0; tries < 16; tries++, number++)
+            if (UninstallerTempName(folder, number, waiting) &&
+                GetFileAttributesA(waiting) == INVALID_FILE_ATTRIBUTES) {
+                if (MoveFileExA(waiting, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) && MoveFileExA(path, waiting, 0))
+                    return;
+                break;
+            }
     }
     if (!MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
         NoteFailure(path);
+}
+
+void ClearStoppedRuns()
+{
+    PathBuffer self, windowsDir;
+    InstalledFile own;
+    bool known = SumSelf(self, own);
+
+    if (GetWindowsFolder(windowsDir)) {
+        RecoverFolder(windowsDir);      // a setup stopped writing the uninstaller there
+        if (known)
+            ClearUninstallerCopies(windowsDir, own.size, own.crc);
+    }
+    if (known && g_installDir[0])
+        ClearUninstallerCopies(g_installDir, own.size, own.crc);
+}
+
+bool RunsFrom(const char *folder)
+{
+    PathBuffer self, own, full;
+    char *name;
+    DWORD length = GetModuleFileNameA(NULL, self, PathSize);
+
+    if (!folder[0] || length == 0 || length >= PathSize || !GetFullPathNameA(self, PathSize, own, &name) || !name)
+        return false;
+    name[-1] = 0;                           // the folder it runs from
+    length = GetFullPathNameA(folder, PathSize, full, &name);
+    if (length == 0 || length >= PathSize)
+        return false;
+    TrimTrailingBackslashes(full);
+    return lstrcmpiA(own, full) == 0;
+}
+
+bool RunsFromWindowsFolder()
+{
+    PathBuffer windowsDir;
+
+    return GetWindowsFolder(windowsDir) && RunsFrom(windowsDir);
 }
 
 // A copy of the uninstaller goes only when it is identical to the running

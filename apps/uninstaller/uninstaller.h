@@ -31,7 +31,7 @@ bool IsInstalledProgram(const char *path);
 // Whether the file at `path` is this uninstaller or a copy of it.
 bool IsOwnUninstaller(const char *path);
 // The files of the installer's in the folder but the program (and what a
-// stopped run of the installer left); false when one is left.
+// stopped run of the installer left, by its journal); false when one is left.
 bool RemoveApplicationFiles();
 // The program; false when it is left, or it is not the installer's (changed
 // since, or a newer version: then it stays, and says why).  Removed last,
@@ -41,6 +41,14 @@ bool RemoveProgram();
 // This uninstaller, and its copies in the Windows and the install folder.
 void RemoveUninstaller();
 void RemoveInstallFolder();
+// Whether this uninstaller runs from `folder`: g_installDir (the copy the
+// installer leaves there when it could not register it), or the Windows folder.
+bool RunsFrom(const char *folder);
+bool RunsFromWindowsFolder();
+// What stopped runs left of the installer's and the uninstaller's own, by
+// proof: a setup's journal in the Windows folder, and the uninstaller's
+// copies under its temporary names there and in g_installDir.
+void ClearStoppedRuns();
 
 // shortcuts.cpp: only shortcuts that start the program in g_installDir.
 bool ShortcutsRemain();

@@ -2,7 +2,8 @@
 # shares the installer's text, path, item-list, registry and folder-rule helpers.
 UNINSTALLER_SOURCES := $(wildcard apps/uninstaller/*.cpp) \
   setup/text.cpp setup/paths.cpp setup/code_page.cpp setup/files.cpp setup/shell_folders.cpp setup/registry.cpp \
-  setup/crc32.cpp setup/system_library.cpp setup/com_library.cpp location/folder_rules.cpp
+  setup/crc32.cpp setup/system_library.cpp setup/com_library.cpp location/folder_rules.cpp \
+  payload/journal.cpp payload/journal_format.cpp
 UNINSTALLER_OBJECTS := $(patsubst %.cpp,$(B)/uninstaller-obj/%.o,$(UNINSTALLER_SOURCES))
 UNINSTALLER_LIBS := -lshell32 -ladvapi32 -luser32 -lkernel32
 

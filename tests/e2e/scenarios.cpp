@@ -718,9 +718,16 @@ void Uninstall() {
     }
     std::string command;
     if (!RegRead(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, command)) Fatal("no UninstallString");
-    const std::string mine = Join(folder, "My Script.scp");
-    const std::string script = "INT. KITCHEN - NIGHT\r\n";
-    WriteAll(mine, script);
+    // The user's own files, some under names like the installer's staging
+    // names, which no journal lists: never touched.
+    const std::vector<std::string> mine = {"My Script.scp", "tips.txt.new", "Blue.scm.old", "Sample.scp.old",
+                                           "image.tmp", "data.tmp", "Quillmark.exe.new"};
+    for (const std::string &name : mine) WriteAll(Join(folder, name), "INT. KITCHEN - NIGHT: " + name);
+    auto checkMine = [&] {
+        for (const std::string &name : mine)
+            CheckEq(name + " is the user's, unchanged", "INT. KITCHEN - NIGHT: " + name,
+                    Exists(Join(folder, name)) ? ReadAll(Join(folder, name)) : "(missing)");
+    };
     const std::string question = "Are you sure you want to remove Quillmark from " + folder +
                                  "?\n\nIts shortcuts and registry entries are removed too.  "
                                  "Files of your own in that folder are kept.";
@@ -737,7 +744,8 @@ void Uninstall() {
                   "Quillmark is running.  Close Quillmark and run the uninstaller again.  Nothing has been removed.", IDOK);
         CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
     }
-    CheckInstalledFiles(folder, {"My Script.scp"});
+    CheckInstalledFiles(folder, mine);
+    checkMine();
     CheckRegistration(folder);
     CloseProgram(program);
     {
@@ -746,7 +754,7 @@ void Uninstall() {
         AnswerBox(uninstaller, kUninstallCaption, question, IDNO);
         CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
     }
-    CheckInstalledFiles(folder, {"My Script.scp"});
+    CheckInstalledFiles(folder, mine);
     CheckRegistration(folder);
     CheckShortcuts(folder);
     CheckFile("the uninstaller is still there", command, Built(UninstallerFileName), false);
@@ -757,8 +765,8 @@ void Uninstall() {
         AnswerBox(uninstaller, kUninstallCaption, "Quillmark has been removed.", IDOK);
         CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
     }
-    CheckListing("only the user's file is left in " + folder, folder, {"My Script.scp"});
-    CheckEq("the user's file is unchanged", script, ReadAll(mine));
+    CheckListing("only the user's files are left in " + folder, folder, mine);
+    checkMine();
     CheckUninstalled(command);
 
     Note("installed again before the restart: the new uninstaller stays");
@@ -769,6 +777,8 @@ void Uninstall() {
     }
     CheckFile("the uninstaller is there", command, Built(UninstallerFileName), false);
     Check(!PendingDelete(command), command + " is not deleted at the next restart");
+    CheckInstalledFiles(folder, mine);
+    checkMine();
 
     Note("an uninstaller's delete of its own file queued for the restart, as older ones did: the new one goes elsewhere");
     if (!MoveFileExA(command.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) Fatal("cannot queue a delete of " + command);

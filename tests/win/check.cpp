@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 static int s_passed, s_failed;
@@ -206,8 +207,16 @@ std::string ReadRegistryText(void *root, const char *key, const char *name)
     return value;
 }
 
+int FailedChecks()
+{
+    return s_failed;
+}
+
+// payload_test.cpp: an install stopped at a file operation, in a child process.
+int InstallStoppedAt(int k);
+
 extern const TestCase g_locationTests[], g_registryTests[], g_payloadTests[], g_shortcutTests[],
-    g_uiTests[];
+    g_uiTests[], g_stopTests[];
 
 int main(int argc, char **argv)
 {
@@ -218,7 +227,14 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, 0, _IONBF, 0);
     SetWindowsHookExA(WH_CBT, AnswerBox, 0, GetCurrentThreadId());
     CHECK(LoadPayloadLibraries());                    // as setup.exe does first
-    for (const TestCase *group : {g_registryTests, g_locationTests, g_payloadTests, g_shortcutTests, g_uiTests}) {
+    if (argc > 4 && lstrcmpA(argv[3], "--stop-at") == 0)
+        return InstallStoppedAt(std::atoi(argv[4]));
+    const bool stops = argc > 3 && lstrcmpA(argv[3], "--stops") == 0;
+    static const TestCase *const everyGroup[] = {g_registryTests, g_locationTests, g_payloadTests, g_shortcutTests,
+                                                 g_uiTests, 0};
+    static const TestCase *const stopGroup[] = {g_stopTests, 0};
+    for (const TestCase *const *groups = stops ? stopGroup : everyGroup; *groups; ++groups) {
+        const TestCase *group = *groups;
         for (const TestCase *test = group; test->name; ++test) {
             int failedBefore = s_failed;
             test->run();

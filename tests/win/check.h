@@ -47,6 +47,9 @@ struct FixedMessage;
 // The line its box gives, with a detail below the text when there is one.
 std::string BoxLine(const FixedMessage &message, const std::string &detail = "");
 
+// How many checks have failed so far.
+int FailedChecks();
+
 // A group of related checks.
 struct TestCase {
     const char *name;

@@ -1,4 +1,6 @@
 // The payload writers and the main program's placement, on real files.
+#include <algorithm>
+#include <vector>
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "payload/writers.h"
@@ -7,6 +9,7 @@
 #include "setup/globals.h"
 #include "setup/paths.h"
 #include "tests/win/check.h"
+#include "tests/win/stop_at.h"
 
 static const std::string Scratch = "C:\\paytest";
 
@@ -222,33 +225,147 @@ static void TheMainProgramIsReplacedUnlessNewerOrRunning()
     CHECK(!FileExists(StagingFile()));
 }
 
-// What a run stopped part-way left: its staging files go, a file it set
-// aside comes back where its name is free (here a newer program, which then
-// gets box 5) and goes where the new file took the name; a file of the
-// user's that only looks alike stays.  The next install completes.
-static void LeftoversOfAStoppedRunAreCleared()
+// Files of the user's under names like the installer's staging names, which
+// no journal lists, are never touched: not by a refused run (box 5), not by
+// one that installs, which stages under the next free names.
+static const char *const UsersFiles[] = {"tips.txt.new", "Blue.scm.old", "image.tmp", "data.tmp",
+                                         "Quillmark.exe.new", "tips.txt.1.new"};
+
+static void LayUsersFiles()
 {
-    Prepare(0);
-    CopyFileA((g_fixtures + "\\Quillmark-1.0.0.1.exe").c_str(), (Scratch + "\\Quillmark.exe.old").c_str(), FALSE);
-    const std::string older = "the scheme of the release before";
-    for (const char *name : {"Blue.scm", "Blue.scm.old"}) {
-        WriteWholeFile(Scratch + "\\" + name, older);
-        SetFileAttributesA((Scratch + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
-    }
-    for (const char *name : {"image.tmp", "tips.txt.new", "data.tmp", "notes.new"})
-        WriteWholeFile(Scratch + "\\" + name, "left");
+    for (const char *name : UsersFiles)
+        WriteWholeFile(Scratch + "\\" + name, std::string("mine: ") + name);
+}
+
+static void CheckUsersFiles()
+{
+    for (const char *name : UsersFiles)
+        CHECK_EQ(ReadWholeFile(Scratch + "\\" + name), std::string("mine: ") + name);
+}
+
+// The release's names and the user's files, as Listing gives them.
+static std::string InstalledListing()
+{
+    std::vector<std::string> names = {ProgramFileName};
+    for (const PayloadEntry &entry : g_manifest)
+        names.push_back(entry.name);
+    names.insert(names.end(), std::begin(UsersFiles), std::end(UsersFiles));
+    std::sort(names.begin(), names.end());
+    std::string listing;
+    for (const std::string &name : names)
+        listing += (listing.empty() ? "" : ", ") + name;
+    return listing;
+}
+
+static void TheUsersFilesOfStagingNamesStay()
+{
+    Prepare("Quillmark-1.0.0.1.exe");
+    LayUsersFiles();
+    const std::string before = Listing(Scratch);
     CHECK(!InstallFiles());
     CHECK_EQ(TakeBoxes(), BoxLine(NewerCopyFound));
-    CHECK_EQ(Listing(Scratch), "Blue.scm, Quillmark.exe, notes.new");
-    CHECK_EQ(ReadWholeFile(g_programPath), ReadWholeFile(g_fixtures + "\\Quillmark-1.0.0.1.exe"));
-    CHECK_EQ(ReadWholeFile(Scratch + "\\Blue.scm"), older);
+    CHECK_EQ(Listing(Scratch), before);
+    CheckUsersFiles();
 
     DeleteFileA(g_programPath);
     CHECK(InstallFiles());
-    for (const char *name : {"image.tmp", "tips.txt.new", "data.tmp"})
-        CHECK(!FileExists(Scratch + "\\" + name));
-    CHECK(FileExists(Scratch + "\\notes.new"));
-    CHECK_EQ(ReadWholeFile(Scratch + "\\Blue.scm"), Expected("Blue.scm"));
+    CHECK(InstallFiles());
+    CheckUsersFiles();
+    CHECK_EQ(ReadWholeFile(Scratch + "\\tips.txt"), Expected("tips.txt"));
+    CHECK_EQ(Listing(Scratch), InstalledListing());
+}
+
+// An older release: the program of 1.2.0.0, which is replaced, and each file
+// of the table with text of its own, read-only where the table marks it.
+static std::string Older(const char *name)
+{
+    return std::string("older ") + name;
+}
+
+static void LayOlderRelease()
+{
+    Prepare("Quillmark-1.2.0.0.exe");
+    for (const PayloadEntry &entry : g_manifest) {
+        std::string path = Scratch + "\\" + entry.name;
+        WriteWholeFile(path, Older(entry.name));
+        if (entry.readOnly)
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    LayUsersFiles();
+}
+
+// The child of the test below: the install, stopped at its `k`-th file
+// operation.  Unstopped, it ends with the count of them, and the number of
+// the first of the commit phase (the check before the first hard link)
+// above it.
+int InstallStoppedAt(int k)
+{
+    lstrcpyA(g_installDir, Scratch.c_str());
+    JoinPath(g_installDir, ProgramFileName, g_programPath);
+    StopAtFileOperation(k);
+    if (!InstallFiles())
+        return 1;
+    return FileOperationsSoFar() | (FirstHardLink() - 2) << 12;
+}
+
+static DWORD RunStoppedAt(int k)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(0, self, sizeof self);
+    std::string command = std::string("\"") + self + "\" \"" + g_payloadFiles + "\" \"" + g_fixtures +
+                          "\" --stop-at " + std::to_string(k);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child;
+    DWORD code = 1;
+    if (!CreateProcessA(self, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &child))
+        return code;
+    WaitForSingleObject(child.hProcess, INFINITE);
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    return code;
+}
+
+// An install over an older release, stopped before its file operations in
+// turn, each in a child process: every name holds the whole of the old
+// release's file or the new one's, the user's files stay, and the next
+// install is exact, with no journal or staging name left.  A 32-bit process
+// takes seconds to start where Wine runs through qemu, so every operation
+// of the commit phase (each file taking its name, then the set-aside files
+// and the journal going) is a stop, and every fourth before it.
+static void AStopAtAnyMomentIsRecovered()
+{
+    const std::string older = ReadWholeFile(g_fixtures + "\\Quillmark-1.2.0.0.exe");
+    LayOlderRelease();
+    DWORD whole = RunStoppedAt(0);
+    const int operations = whole & 0xFFF, committing = whole >> 12;
+    CHECK(operations > 100 && committing > 0 && committing < operations);
+    int stops = 0, failedBefore = FailedChecks();
+    for (int k = 1; k <= operations && FailedChecks() == failedBefore; k += k < committing ? 4 : 1) {
+        LayOlderRelease();
+        CHECK_EQ(RunStoppedAt(k), StoppedExitCode);
+        ++stops;
+        std::string program = ReadWholeFile(g_programPath);
+        CHECK(program == older || program == Expected(ProgramFileName));
+        for (const PayloadEntry &entry : g_manifest) {
+            std::string now = ReadWholeFile(Scratch + "\\" + entry.name);
+            if (now != Older(entry.name))
+                CHECK_EQ(now, Expected(entry.name));
+        }
+        CheckUsersFiles();
+        CHECK(InstallFiles());
+        CHECK_EQ(Listing(Scratch), InstalledListing());
+        CHECK_EQ(ReadWholeFile(g_programPath), Expected(ProgramFileName));
+        for (const PayloadEntry &entry : g_manifest) {
+            std::string path = Scratch + "\\" + entry.name;
+            CHECK_EQ(ReadWholeFile(path), Expected(entry.name));
+            CHECK_EQ(bool(Attributes(path) & FILE_ATTRIBUTE_READONLY), entry.readOnly);
+        }
+        CheckUsersFiles();
+    }
+    std::printf("     %d stops of %d file operations, every one from number %d on\n", stops, operations,
+                committing);
 }
 
 // A folder under the name of a file of the release (the user's drafts in it)
@@ -289,7 +406,13 @@ extern const TestCase g_payloadTests[] = {
     {"a failed write leaves the earlier files as they were", AFailedWriteLeavesTheEarlierFilesAsTheyWere},
     {"a long temporary folder", ALongTemporaryFolder},
     {"the main program is replaced unless newer or running", TheMainProgramIsReplacedUnlessNewerOrRunning},
-    {"leftovers of a stopped run are cleared", LeftoversOfAStoppedRunAreCleared},
+    {"the user's files of staging names stay", TheUsersFilesOfStagingNamesStay},
     {"what is not the build's file fails", WhatIsNotTheBuildsFileFails},
+    {0, 0},
+};
+
+// Run on their own (tests/win/run.sh --stops): they take minutes.
+extern const TestCase g_stopTests[] = {
+    {"a stop at any moment is recovered", AStopAtAnyMomentIsRecovered},
     {0, 0},
 };

@@ -1,6 +1,6 @@
 // Runs a program and answers its message boxes in the order given.
 //
-//   driver [--hold PATH | --mutex NAME | --link PATH TARGET]... [PROGRAM [BUTTON:TEXT]...]
+//   driver [--hold PATH | --mutex NAME | --link PATH TARGET]... [PROGRAM [BUTTON:TEXT]... | PROGRAM all:]
 //
 // BUTTON is yes, no or ok; TEXT must occur in the box's message.  --hold keeps
 // PATH open for reading, sharing only reading, while the program runs: opening it
@@ -9,7 +9,8 @@
 // link) at PATH that starts TARGET, before anything else; without a PROGRAM
 // that is all.
 // Every box is printed.  Exit code 0 when each expected box came in order and the
-// program ended without another one; 1 otherwise.
+// program ended without another one; 1 otherwise.  With all: every box is
+// answered yes, or OK where it has no yes, and the exit code is the program's.
 #include <windows.h>
 #include <shlobj.h>
 #include <stdio.h>
@@ -129,6 +130,22 @@ int main(int argc, char **argv)
         return 1;
     }
     g_processId = started.dwProcessId;
+
+    if (arg + 1 < argc && strcmp(argv[arg + 1], "all:") == 0) {
+        char text[4096];
+        for (HWND box; (box = WaitForBox(started.hProcess, StepTimeoutMs));) {
+            ReadBox(box, text, sizeof text);
+            int button = GetDlgItem(box, IDYES) ? IDYES : IDOK;
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM) GetDlgItem(box, button));
+            for (DWORD waited = 0; IsWindow(box) && waited < StepTimeoutMs; waited += 25)
+                Sleep(25);
+        }
+        DWORD code = 1;
+        if (WaitForSingleObject(started.hProcess, StepTimeoutMs) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(started.hProcess, &code))
+            TerminateProcess(started.hProcess, 1);
+        return int(code);
+    }
 
     int failed = 0;
     for (int step = arg + 1; step < argc && !failed; step++) {

@@ -208,6 +208,8 @@ check "its copy removed" absent "$DIR/qmkuins1.exe"
 scenario "run again: not installed; what records and shortcuts are left go when the user agrees"
 cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
 check "driver" drive 'C:\windows\qmkuins1.exe' 'ok:Quillmark is not installed.'
+check "the uninstaller that nothing names removed itself" absent "$C/windows/qmkuins1.exe"
+cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"
 records "$WIN_DIR"; shortcuts   # records and shortcuts left, the program gone
 check "driver" drive 'C:\windows\qmkuins1.exe' "no:$LEFTOVERS"
 records_present
@@ -387,6 +389,52 @@ for folder in 'C:\' 'C:\windows'; do
     check "only the uninstaller waits for the restart" waiting_only "$folder"
     restart
 done
+
+# A removal stopped before its file operations in turn (the uninstaller of
+# the same code, stopped at its k-th: tests/win/uninstaller/stopping.cpp),
+# with files of the user's under names like the installer's staging names:
+# the next run removes everything of Quillmark's and nothing of the user's.
+# A 32-bit start takes seconds where Wine runs through qemu, so while the
+# files go every fifth operation is a stop, and each of the last sixteen or so.
+STOPPING=$BUILD/tests/qmkuins1-stopping.exe
+MINE=("My Script.scp" tips.txt.new Blue.scm.old image.tmp data.tmp)
+restart
+scenario "a removal stopped at any moment is finished by the next run"
+stopped_at() {
+    install_files; records "$WIN_DIR"
+    cp "$STOPPING" "$C/windows/qmkuins1.exe"
+    for name in "${MINE[@]}"; do echo "mine: $name" > "$DIR/$name"; done
+    QM_STOP_AT=$1 "$WINE64" "$DRIVER" 'C:\windows\qmkuins1.exe' all: >/dev/null
+    local code=$?
+    "$WINESERVER" -w
+    [ $code -eq $((0x5709 & 255)) ]
+}
+finished_after() {
+    # A run stopped once it moved itself away left nothing to run again.
+    [ -f "$C/windows/qmkuins1.exe" ] && "$WINE64" "$DRIVER" 'C:\windows\qmkuins1.exe' all: >/dev/null
+    "$WINESERVER" -w
+    check "stop $1: only the user's files are left" [ "$(ls "$DIR")" = "$(printf '%s\n' "${MINE[@]}" | sort)" ]
+    for name in "${MINE[@]}"; do
+        check "stop $1: $name unchanged" [ "$(cat "$DIR/$name")" = "mine: $name" ]
+    done
+    shortcuts_removed
+    records_removed
+    check "stop $1: the uninstaller gone" absent "$C/windows/qmkuins1.exe"
+    for copy in "$C"/windows/qmk*.tmp; do
+        [ -e "$copy" ] && check "stop $1: ${copy##*/} waits for the restart" grep -qi "${copy##*/}" <(waiting)
+    done
+    restart
+}
+k=1
+while stopped_at $k; do finished_after $k; k=$((k + 5)); done
+finished_after "none (the run was not stopped)"
+last=$((k - 5))
+for ((end = last > 12 ? last - 11 : 2; end < k; end++)); do
+    [ $(((end - 1) % 5)) -eq 0 ] && continue
+    stopped_at $end || break
+    finished_after $end
+done
+echo "  stopped at every fifth of about $last file operations, then at each from $((last > 12 ? last - 11 : 2)) to $((end - 1))"
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]
