@@ -114,18 +114,6 @@ void RecoverFolder(const char *folder)
         EndJournal(folder);
 }
 
-// Whether `name` is a temporary name of the uninstaller's (UninstallerTempName).
-static bool IsUninstallerTempName(const char *name)
-{
-    static const char Pattern[] = "qmk####.tmp";    // # a hex digit
-    for (int at = 0; at < int(sizeof Pattern - 1); ++at) {
-        char c = char(name[at] | 0x20);             // a letter in lower case; a digit as it is
-        if (Pattern[at] == '#' ? !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')) : c != Pattern[at])
-            return false;
-    }
-    return name[sizeof Pattern - 1] == 0;
-}
-
 bool UninstallerTempName(const char *folder, unsigned number, PathBuffer out)
 {
     char name[] = "qmk0000.tmp";
@@ -153,11 +141,13 @@ void ClearUninstallerCopies(const char *folder, uint32_t size, uint32_t crc)
 {
     PathBuffer path;
     WIN32_FIND_DATAA found;
-    HANDLE search = PathIn(folder, "qmk*.tmp", path) ? FindFirstFileA(path, &found) : INVALID_HANDLE_VALUE;
+    // The name alone proves nothing (other programs' temporary files are
+    // named alike); the bytes do.
+    HANDLE search = PathIn(folder, "qmk????.tmp", path) ? FindFirstFileA(path, &found) : INVALID_HANDLE_VALUE;
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        if (!IsUninstallerTempName(found.cFileName) || found.nFileSizeLow != size || found.nFileSizeHigh ||
+        if (found.nFileSizeLow != size || found.nFileSizeHigh ||
             !PathIn(folder, found.cFileName, path) || !HoldsBytes(path, size, crc))
             continue;
         if (!RemoveFile(path))

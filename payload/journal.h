@@ -41,8 +41,8 @@ void RecoverFolder(const char *folder);
 // last four hex digits, .tmp, as GetTempFileNameA would make it.
 bool UninstallerTempName(const char *folder, unsigned number, PathBuffer out);
 
-// Copies of the uninstaller under its temporary names (qmk, four hex
-// digits, .tmp) in `folder` that are `size` bytes of CRC-32 `crc`: the
+// Copies of the uninstaller under its temporary names (qmk, four
+// characters, .tmp) in `folder` that are `size` bytes of CRC-32 `crc`: the
 // uninstaller's own, left when a run of it was stopped after it moved itself
 // there.  Each goes, or, in use, is queued to go at the next restart.
 void ClearUninstallerCopies(const char *folder, uint32_t size, uint32_t crc);

@@ -1,6 +1,7 @@
 // The installer: one straight run from the backdrop to the started program.
 #include "location/folder_rules.h"
 #include "location/location.h"
+#include "payload/journal.h"
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "registration/registration.h"
@@ -11,6 +12,7 @@
 #include "setup/registry.h"
 #include "setup/system_library.h"
 #include "setup/text.h"
+#include "stored_sums.h"
 #include "ui/ui.h"
 
 // The per-user settings key must be writable before anything else happens.
@@ -92,6 +94,10 @@ static bool WriteUninstaller(const char *folder)
 // look for it.
 static void Register()
 {
+    // Copies a removal stopped part-way left under the uninstaller's
+    // temporary names, which nothing names: this release's, by their bytes.
+    ClearUninstallerCopies(g_windowsDir, UNINSTALLER_SIZE, UNINSTALLER_CRC);
+    ClearUninstallerCopies(g_installDir, UNINSTALLER_SIZE, UNINSTALLER_CRC);
     RegisterAppPath();
     const char *folder = WriteUninstaller(g_windowsDir) ? g_windowsDir
                          : WriteUninstaller(g_installDir) ? g_installDir

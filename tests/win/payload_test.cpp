@@ -225,58 +225,57 @@ static void TheMainProgramIsReplacedUnlessNewerOrRunning()
     CHECK(!FileExists(StagingFile()));
 }
 
-// Files of the user's under names like the installer's staging names, which
-// no journal lists, are never touched: not by a refused run (box 5), not by
-// one that installs, which stages under the next free names.
+// Files of the user's under names like the installer's staging names: no
+// journal lists them, so nothing touches them.
 static const char *const UsersFiles[] = {"tips.txt.new", "Blue.scm.old", "image.tmp", "data.tmp",
                                          "Quillmark.exe.new", "tips.txt.1.new"};
 
-static void LayUsersFiles()
+static void UsersFilesAre(bool laid)
 {
     for (const char *name : UsersFiles)
-        WriteWholeFile(Scratch + "\\" + name, std::string("mine: ") + name);
+        laid ? CHECK_EQ(ReadWholeFile(Scratch + "\\" + name), std::string("mine: ") + name)
+             : (void)WriteWholeFile(Scratch + "\\" + name, std::string("mine: ") + name);
 }
 
-static void CheckUsersFiles()
+// The release as built, read-only where marked, and the user's files: no
+// other name, no journal.
+static void CheckInstalledWithUsersFiles()
 {
-    for (const char *name : UsersFiles)
-        CHECK_EQ(ReadWholeFile(Scratch + "\\" + name), std::string("mine: ") + name);
-}
-
-// The release's names and the user's files, as Listing gives them.
-static std::string InstalledListing()
-{
-    std::vector<std::string> names = {ProgramFileName};
-    for (const PayloadEntry &entry : g_manifest)
+    std::vector<std::string> names(std::begin(UsersFiles), std::end(UsersFiles));
+    names.push_back(ProgramFileName);
+    CHECK_EQ(ReadWholeFile(g_programPath), Expected(ProgramFileName));
+    for (const PayloadEntry &entry : g_manifest) {
+        std::string path = Scratch + "\\" + entry.name;
+        CHECK_EQ(ReadWholeFile(path), Expected(entry.name));
+        CHECK_EQ(bool(Attributes(path) & FILE_ATTRIBUTE_READONLY), entry.readOnly);
         names.push_back(entry.name);
-    names.insert(names.end(), std::begin(UsersFiles), std::end(UsersFiles));
+    }
     std::sort(names.begin(), names.end());
     std::string listing;
     for (const std::string &name : names)
         listing += (listing.empty() ? "" : ", ") + name;
-    return listing;
+    CHECK_EQ(Listing(Scratch), listing);
+    UsersFilesAre(true);
 }
 
+// Not by a refused run (box 5), not by one that installs, which stages
+// under the next free names.
 static void TheUsersFilesOfStagingNamesStay()
 {
     Prepare("Quillmark-1.0.0.1.exe");
-    LayUsersFiles();
+    UsersFilesAre(false);
     const std::string before = Listing(Scratch);
     CHECK(!InstallFiles());
     CHECK_EQ(TakeBoxes(), BoxLine(NewerCopyFound));
     CHECK_EQ(Listing(Scratch), before);
-    CheckUsersFiles();
-
     DeleteFileA(g_programPath);
     CHECK(InstallFiles());
     CHECK(InstallFiles());
-    CheckUsersFiles();
-    CHECK_EQ(ReadWholeFile(Scratch + "\\tips.txt"), Expected("tips.txt"));
-    CHECK_EQ(Listing(Scratch), InstalledListing());
+    CheckInstalledWithUsersFiles();
 }
 
-// An older release: the program of 1.2.0.0, which is replaced, and each file
-// of the table with text of its own, read-only where the table marks it.
+// An older release: the program of 1.2.0.0, and each file of the table with
+// text of its own, read-only where the table marks it.
 static std::string Older(const char *name)
 {
     return std::string("older ") + name;
@@ -286,26 +285,22 @@ static void LayOlderRelease()
 {
     Prepare("Quillmark-1.2.0.0.exe");
     for (const PayloadEntry &entry : g_manifest) {
-        std::string path = Scratch + "\\" + entry.name;
-        WriteWholeFile(path, Older(entry.name));
+        WriteWholeFile(Scratch + "\\" + entry.name, Older(entry.name));
         if (entry.readOnly)
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+            SetFileAttributesA((Scratch + "\\" + entry.name).c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    LayUsersFiles();
+    UsersFilesAre(false);
 }
 
 // The child of the test below: the install, stopped at its `k`-th file
-// operation.  Unstopped, it ends with the count of them, and the number of
-// the first of the commit phase (the check before the first hard link)
-// above it.
+// operation.  Unstopped, it ends with their count, and above it the number
+// of the first of the commit phase (the check before the first hard link).
 int InstallStoppedAt(int k)
 {
     lstrcpyA(g_installDir, Scratch.c_str());
     JoinPath(g_installDir, ProgramFileName, g_programPath);
     StopAtFileOperation(k);
-    if (!InstallFiles())
-        return 1;
-    return FileOperationsSoFar() | (FirstHardLink() - 2) << 12;
+    return InstallFiles() ? FileOperationsSoFar() | (FirstHardLink() - 2) << 12 : 1;
 }
 
 static DWORD RunStoppedAt(int k)
@@ -318,34 +313,33 @@ static DWORD RunStoppedAt(int k)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child;
     DWORD code = 1;
-    if (!CreateProcessA(self, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &child))
-        return code;
-    WaitForSingleObject(child.hProcess, INFINITE);
-    GetExitCodeProcess(child.hProcess, &code);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
+    if (CreateProcessA(self, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &child)) {
+        WaitForSingleObject(child.hProcess, INFINITE);
+        GetExitCodeProcess(child.hProcess, &code);
+        CloseHandle(child.hProcess);
+        CloseHandle(child.hThread);
+    }
     return code;
 }
 
 // An install over an older release, stopped before its file operations in
 // turn, each in a child process: every name holds the whole of the old
 // release's file or the new one's, the user's files stay, and the next
-// install is exact, with no journal or staging name left.  A 32-bit process
-// takes seconds to start where Wine runs through qemu, so every operation
-// of the commit phase (each file taking its name, then the set-aside files
-// and the journal going) is a stop, and every fourth before it.
+// install is exact.  A 32-bit process takes seconds to start where Wine runs
+// through qemu, so every operation of the commit phase (each file taking
+// its name, the set-aside files and the journal going) is a stop, and every
+// fourth before it.
 static void AStopAtAnyMomentIsRecovered()
 {
     const std::string older = ReadWholeFile(g_fixtures + "\\Quillmark-1.2.0.0.exe");
     LayOlderRelease();
-    DWORD whole = RunStoppedAt(0);
-    const int operations = whole & 0xFFF, committing = whole >> 12;
+    const DWORD whole = RunStoppedAt(0);
+    const int operations = whole & 0xFFF, committing = whole >> 12, failedBefore = FailedChecks();
     CHECK(operations > 100 && committing > 0 && committing < operations);
-    int stops = 0, failedBefore = FailedChecks();
-    for (int k = 1; k <= operations && FailedChecks() == failedBefore; k += k < committing ? 4 : 1) {
+    int stops = 0;
+    for (int k = 1; k <= operations && FailedChecks() == failedBefore; k += k < committing ? 4 : 1, ++stops) {
         LayOlderRelease();
         CHECK_EQ(RunStoppedAt(k), StoppedExitCode);
-        ++stops;
         std::string program = ReadWholeFile(g_programPath);
         CHECK(program == older || program == Expected(ProgramFileName));
         for (const PayloadEntry &entry : g_manifest) {
@@ -353,19 +347,11 @@ static void AStopAtAnyMomentIsRecovered()
             if (now != Older(entry.name))
                 CHECK_EQ(now, Expected(entry.name));
         }
-        CheckUsersFiles();
+        UsersFilesAre(true);
         CHECK(InstallFiles());
-        CHECK_EQ(Listing(Scratch), InstalledListing());
-        CHECK_EQ(ReadWholeFile(g_programPath), Expected(ProgramFileName));
-        for (const PayloadEntry &entry : g_manifest) {
-            std::string path = Scratch + "\\" + entry.name;
-            CHECK_EQ(ReadWholeFile(path), Expected(entry.name));
-            CHECK_EQ(bool(Attributes(path) & FILE_ATTRIBUTE_READONLY), entry.readOnly);
-        }
-        CheckUsersFiles();
+        CheckInstalledWithUsersFiles();
     }
-    std::printf("     %d stops of %d file operations, every one from number %d on\n", stops, operations,
-                committing);
+    std::printf("     %d stops of %d file operations, each from number %d on\n", stops, operations, committing);
 }
 
 // A folder under the name of a file of the release (the user's drafts in it)

@@ -52,45 +52,39 @@ static FARPROC WINAPI LookUp(HMODULE module, LPCSTR name)
     return reinterpret_cast<FARPROC>(reinterpret_cast<void *>(&CountedCreateHardLink));
 }
 
+// The shipped programs hold their code and their import table in one
+// section: the page stays executable.
 static void Patch(void **slot, void *to)
 {
     DWORD protection;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    VirtualProtect(slot, sizeof *slot, PAGE_EXECUTE_READWRITE, &protection);
     *slot = to;
     VirtualProtect(slot, sizeof *slot, protection, &protection);
 }
 
+// Each import table entry that holds one of the functions counted (the
+// loader put its address there) is pointed at the counting stand-in.
 void StopAtFileOperation(int k)
 {
     s_stopAt = k;
+    HMODULE kernel32 = GetModuleHandleA("KERNEL32");
+    s_getProcAddress = GetProcAddress;
+    for (int counted = 0; counted < CountedFunctions; ++counted)
+        s_real[counted] = reinterpret_cast<void *>(GetProcAddress(kernel32, s_counted[counted].name));
     BYTE *image = reinterpret_cast<BYTE *>(GetModuleHandleA(0));
     IMAGE_NT_HEADERS *headers =
         reinterpret_cast<IMAGE_NT_HEADERS *>(image + reinterpret_cast<IMAGE_DOS_HEADER *>(image)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (IMAGE_IMPORT_DESCRIPTOR *library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(image + imports.VirtualAddress);
-         library->Name; ++library) {
-        if (lstrcmpiA(reinterpret_cast<char *>(image + library->Name), "KERNEL32.dll") != 0)
-            continue;
-        IMAGE_THUNK_DATA *names = reinterpret_cast<IMAGE_THUNK_DATA *>(image + library->OriginalFirstThunk);
-        IMAGE_THUNK_DATA *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(image + library->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const char *name = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(image + names->u1.AddressOfData)->Name;
-            void **slot = reinterpret_cast<void **>(&slots->u1.Function);
-            if (lstrcmpA(name, "GetProcAddress") == 0) {
-                s_getProcAddress = reinterpret_cast<decltype(s_getProcAddress)>(*slot);
+         library->Name; ++library)
+        for (void **slot = reinterpret_cast<void **>(image + library->FirstThunk); *slot; ++slot) {
+            if (*slot == reinterpret_cast<void *>(s_getProcAddress))
                 Patch(slot, reinterpret_cast<void *>(&LookUp));
-            }
             for (int counted = 0; counted < CountedFunctions; ++counted)
-                if (lstrcmpA(name, s_counted[counted].name) == 0) {
-                    s_real[counted] = *slot;
+                if (*slot == s_real[counted])
                     Patch(slot, s_counted[counted].counted);
-                }
         }
-    }
 }
-
 int FileOperationsSoFar()
 {
     return s_calls;

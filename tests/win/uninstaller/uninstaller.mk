@@ -8,6 +8,7 @@ $(UNINSTALLER_DRIVER): tests/win/uninstaller/driver.cpp
 # The uninstaller stopped at its k-th file operation (QM_STOP_AT=k; none:
 # no stop), for run.sh: its own objects, started through tests/win/stop_at.cpp.
 UNINSTALLER_STOPPING := $(B)/tests/qmkuins1-stopping.exe
+STOPPING_LIBS := -Wl,-e,_StoppingEntryPoint $(UNINSTALLER_LIBS)
 STOPPING_OBJECTS := $(B)/uninstaller-obj/tests/win/stop_at.o $(B)/uninstaller-obj/tests/win/uninstaller/stopping.o
 
 $(B)/uninstaller-obj/tests/%.o: tests/%.cpp tests/win/stop_at.h
@@ -16,4 +17,4 @@ $(B)/uninstaller-obj/tests/%.o: tests/%.cpp tests/win/stop_at.h
 
 $(UNINSTALLER_STOPPING): $(UNINSTALLER_OBJECTS) $(STOPPING_OBJECTS) $(B)/uninstaller-obj/uninstaller.res tools/ship.ld
 	@mkdir -p $(dir $@)
-	$(CC32) $(SHIP_CXXFLAGS) -o $@ $(filter %.o %.res,$^) $(SHIP_LDFLAGS) -Wl,-e,_StoppingEntryPoint $(UNINSTALLER_LIBS)
+	$(call ship_link,$(filter %.o %.res,$^),$(STOPPING_LIBS))
