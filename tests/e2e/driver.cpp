@@ -484,7 +484,11 @@ public:
         IsWow64Process(process_, &wow);
         narrow_ = wow != FALSE;
         offset_ = HostOffset(process_, setup.Path());
-        memory_ = static_cast<char *>(VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        // Wine 10 checks what it is asked to write against the emulated
+        // program's own map, then writes at the host address: the buffer is
+        // committed over both (Wine 8 writes without a check).
+        memory_ = static_cast<char *>(
+            VirtualAllocEx(process_, nullptr, offset_ + 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         if (!memory_) Fatal("cannot place a buffer in the browser's process: error " + std::to_string(GetLastError()));
     }
     ~RemoteTree() {

@@ -12,7 +12,7 @@ WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver || true)
 
-# 32-bit programs go through qemu; without a reserved area every start takes
+# Where 32-bit programs go through qemu, without a reserved area every start takes
 # about a minute.  A crash must end the process, never start the debugger.
 export QEMU_RESERVED_VA=0x81000000
 export WINEDEBUG=-all
