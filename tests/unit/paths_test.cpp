@@ -95,3 +95,20 @@ TEST(DriveRootOf, ANameWithoutBackslashTooLongForARootIsRefused)
     EXPECT_FALSE(DriveRootOf(over.c_str(), out));
     EXPECT_STREQ(out, "");
 }
+
+static std::string Program(const char *command)
+{
+    PathBuffer out;
+    return CommandProgram(command, out) ? out : "(refused)";
+}
+
+TEST(CommandProgram, IsThePathWithoutQuotesOrArguments)
+{
+    EXPECT_EQ(Program("C:\\windows\\qmkuins1.exe"), "C:\\windows\\qmkuins1.exe");
+    EXPECT_EQ(Program("\"C:\\windows\\qmkuins1.exe\""), "C:\\windows\\qmkuins1.exe");
+    EXPECT_EQ(Program(" \"C:\\Program Files\\Q\\u.exe\" /S \"x\""), "C:\\Program Files\\Q\\u.exe");
+    EXPECT_EQ(Program("C:\\Program Files\\Q.exe Files\\u.EXE /S"), "C:\\Program Files\\Q.exe");
+    EXPECT_EQ(Program("C:\\Program Files\\Q.exes\\u.EXE /S"), "C:\\Program Files\\Q.exes\\u.EXE");
+    EXPECT_EQ(Program("\"C:\\unended.exe /S"), "C:\\unended.exe /S");
+    EXPECT_EQ(Program(("\"C:\\" + std::string(PathSize, 'x') + "\"").c_str()), "(refused)");
+}
