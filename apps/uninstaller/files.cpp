@@ -250,6 +250,8 @@ bool RunsFromWindowsFolder()
 // to be ours.  Another file under its name was never the installer's: kept.
 static void RemoveUninstallerCopy(const char *copy, const InstalledFile &own, bool known)
 {
+    if (UninstallEntryNames(copy))      // left by the records: another installation's
+        return;
     Likeness likeness = Compare(copy, own);
 
     if (!known && likeness != Gone)

@@ -23,6 +23,15 @@ static bool ReadText(HKEY root, const char *key, const char *name, PathBuffer ou
     return status == ERROR_SUCCESS && out[0];
 }
 
+// The uninstaller the uninstall entry's command starts, without quotes or
+// arguments; false when there is no command.
+static bool ReadUninstallProgram(PathBuffer program)
+{
+    PathBuffer command;
+    return ReadText(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, command) &&
+           CommandProgram(command, program) && program[0];
+}
+
 // Whether `folder` can name a folder at all: absolute on a drive ('X:\...'; a
 // relative one would be resolved against whatever the current folder is),
 // every part naming something, and nothing at its end that Windows drops.
@@ -44,22 +53,86 @@ static bool IsReachable(const char *folder)
     return DriveRootOf(folder, root) && GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether `folder` and `other` are the same folder, a trailing backslash
+// or not.
+static bool SameFolder(const char *folder, const char *other)
+{
+    PathBuffer one, two;
+    if (!CopyText(one, PathSize, folder) || !CopyText(two, PathSize, other))
+        return false;
+    TrimTrailingBackslashes(one);
+    TrimTrailingBackslashes(two);
+    return lstrcmpiA(one, two) == 0;
+}
+
+// This uninstaller's own path.
+static bool OwnPath(PathBuffer self)
+{
+    DWORD length = GetModuleFileNameA(NULL, self, PathSize);
+    return length > 0 && length < PathSize;   // a cut-off name ends without a NUL
+}
+
+// The folder this uninstaller runs from, as the installer records a folder:
+// 'C:\Apps\Quillmark', a drive's root as 'C:\'.
+static bool OwnFolder(PathBuffer out)
+{
+    PathBuffer self;
+    char *name;
+    DWORD length = OwnPath(self) ? GetFullPathNameA(self, PathSize, out, &name) : 0;
+
+    if (length == 0 || length >= PathSize || !name)
+        return false;
+    name[name - out == sizeof "C:\\" - 1 ? 0 : -1] = 0;   // the backslash before the name goes, but a root's
+    return true;
+}
+
+bool UninstallEntryNames(const char *path)
+{
+    PathBuffer program;
+    return ReadUninstallProgram(program) && lstrcmpiA(program, path) == 0;
+}
+
+static bool UninstallEntryNamesSelf()
+{
+    PathBuffer self;
+    return OwnPath(self) && UninstallEntryNames(self);
+}
+
+// The entry is this installation's when it starts this very uninstaller, or
+// names the installation's folder; one that names no folder, when its
+// command is not there (it is dead: no other program can use it either).
 bool UninstallEntryIsOurs()
 {
-    PathBuffer command;
-    if (!ReadText(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, command))
+    PathBuffer folder, program;
+    if (UninstallEntryNamesSelf())
+        return true;
+    if (ReadText(HKEY_LOCAL_MACHINE, UninstallEntryKey, InstallLocationValueName, folder))
+        return SameFolder(folder, g_installDir);
+    if (!ReadUninstallProgram(program))
         return false;
-    // An entry of the product's name whose command is not there is dead: no
-    // other program can use it either.
-    DWORD error = GetFileAttributesA(command) == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
-    return IsOwnUninstaller(command) || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    DWORD error = GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Whether the App Paths entry names `program` (quoted or not).
+static bool AppPathsEntryNames(const char *program)
+{
+    PathBuffer command, named;
+    return ReadText(HKEY_LOCAL_MACHINE, AppPathsEntryKey, NULL, command) && CommandProgram(command, named) &&
+           lstrcmpiA(named, program) == 0;
 }
 
 bool AppPathsEntryIsOurs()
 {
-    PathBuffer named, program;
-    return g_installDir[0] && ReadText(HKEY_LOCAL_MACHINE, AppPathsEntryKey, NULL, named) &&
-           JoinPath(g_installDir, ProgramFileName, program) && lstrcmpiA(named, program) == 0;
+    PathBuffer program;
+    return g_installDir[0] && JoinPath(g_installDir, ProgramFileName, program) && AppPathsEntryNames(program);
+}
+
+bool SettingsPathIsOurs()
+{
+    PathBuffer folder;
+    return !ReadText(HKEY_CURRENT_USER, g_settingsKeyPath, FolderValueName, folder) ||
+           SameFolder(folder, g_installDir);
 }
 
 // The App Paths entry is shared by every program of the file name: its folder
@@ -67,19 +140,24 @@ bool AppPathsEntryIsOurs()
 // there.
 static bool AppPathsFolder(PathBuffer out)
 {
-    PathBuffer named, program;
+    PathBuffer program;
     return ReadText(HKEY_LOCAL_MACHINE, AppPathsEntryKey, FolderValueName, out) && IsUsable(out) &&
-           ReadText(HKEY_LOCAL_MACHINE, AppPathsEntryKey, NULL, named) && JoinPath(out, ProgramFileName, program) &&
-           lstrcmpiA(named, program) == 0 && IsInstalledProgram(program);
+           JoinPath(out, ProgramFileName, program) && AppPathsEntryNames(program) && IsInstalledProgram(program);
 }
 
-// Where the installer recorded the folder, in the order they are trusted.
-enum Record { UninstallEntry, Settings, AppPaths, Records };
+// Where the installation is told, in the order they are trusted: the folder
+// of a copy of the uninstaller beside the program (where the installer puts
+// one when it cannot write the uninstall entry), then what the installer
+// recorded.  The uninstall entry's folder counts only for the uninstaller the
+// entry starts: another copy may belong to another installation.
+enum Record { OwnFolderRecord, UninstallEntry, Settings, AppPaths, Records };
 
 static bool ReadFolder(int record, PathBuffer out)
 {
+    if (record == OwnFolderRecord)
+        return OwnFolder(out) && IsUsable(out) && ProgramFileExists(out);
     if (record == UninstallEntry)
-        return UninstallEntryIsOurs() &&
+        return UninstallEntryNamesSelf() &&
                ReadText(HKEY_LOCAL_MACHINE, UninstallEntryKey, InstallLocationValueName, out);
     if (record == Settings)
         return ReadText(HKEY_CURRENT_USER, g_settingsKeyPath, FolderValueName, out);

@@ -16,11 +16,16 @@ enum Installation {
     Unreachable     // the records name g_installDir, which cannot be reached
 };
 Installation FindInstallation();
-// Whether the uninstall entry names this uninstaller or a copy of it (or a
-// file that is not there at all).
+// Whether the uninstall entry is this installation's: it starts this
+// uninstaller, or names g_installDir (or, naming no folder, a file that is
+// not there at all).
 bool UninstallEntryIsOurs();
+// Whether the uninstall entry's command starts the file at `path`.
+bool UninstallEntryNames(const char *path);
 // Whether the App Paths entry names the program in g_installDir.
 bool AppPathsEntryIsOurs();
+// Whether the remembered folder is g_installDir (or is no folder at all).
+bool SettingsPathIsOurs();
 // Whether a setup.exe runs (it holds its mutex while it does).
 bool SetupIsRunning();
 
