@@ -286,14 +286,8 @@ void RemoveUninstaller()
         RemoveUninstallerFile(self);
 }
 
-// After its trailing backslashes are trimmed, a drive's root is down to 'X:'.
-static bool IsDriveRoot(const char *trimmed)
-{
-    return TextLength(trimmed) == sizeof "X:" - 1;
-}
-
-// The folder goes only when nothing is left in it, and never when it is a
-// drive's root or the Windows folder.  When this uninstaller ran from it and
+// The folder goes only when nothing is left in it, and never when it is one
+// the system or the user keeps.  When this uninstaller ran from it and
 // waits for the restart there, the folder is put after it: at the restart it
 // is removed if it is empty by then.
 void RemoveInstallFolder()
@@ -309,7 +303,7 @@ void RemoveInstallFolder()
         return;
     TrimTrailingBackslashes(full);
     TrimTrailingBackslashes(windowsDir);
-    if (IsDriveRoot(full) || lstrcmpiA(full, windowsDir) == 0)
+    if (IsKeptFolder(full))
         return;
     // A folder that is the current directory cannot be removed.
     SetCurrentDirectoryA(windowsDir);

@@ -6,17 +6,20 @@
 #include "setup/files.h"
 #include "setup/paths.h"
 #include "setup/registry.h"
+#include "setup/shell_folders.h"
+#include "setup/system_library.h"
 #include "setup/text.h"
 
 PathBuffer g_installDir;
 
-// A text value of a key into `out`; false, with `out` empty, when there is
-// none (or it is not text, or too long).
-static bool ReadText(HKEY root, const char *key, const char *name, PathBuffer out)
+// A text value of a key into `out` (in the registry view `view` names, if
+// any); false, with `out` empty, when there is none (or it is not text, or
+// too long).
+static bool ReadText(HKEY root, const char *key, const char *name, PathBuffer out, REGSAM view = 0)
 {
     HKEY opened;
     out[0] = 0;
-    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
         return false;
     LONG status = QueryStringValue(opened, name, out, PathSize);
     RegCloseKey(opened);
@@ -192,6 +195,54 @@ Installation FindInstallation()
     }
     CopyText(g_installDir, PathSize, named);
     return found;
+}
+
+// The folders the system and the user keep for themselves, by the shell's
+// numbers, for the user and for all users.  A 32-bit program's Program Files
+// is the x86 one; the other is read from the registry's 64-bit view.
+static const unsigned char KeptFolders[] = {
+    CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_FONTS, CSIDL_RESOURCES,
+    CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86,
+    CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_COMMON_DOCUMENTS,
+    CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTUP,
+    CSIDL_COMMON_STARTUP, CSIDL_ALTSTARTUP, CSIDL_COMMON_ALTSTARTUP, CSIDL_ADMINTOOLS, CSIDL_COMMON_ADMINTOOLS,
+    CSIDL_MYMUSIC, CSIDL_COMMON_MUSIC, CSIDL_MYPICTURES, CSIDL_COMMON_PICTURES, CSIDL_MYVIDEO, CSIDL_COMMON_VIDEO,
+    CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA, CSIDL_FAVORITES, CSIDL_COMMON_FAVORITES,
+    CSIDL_TEMPLATES, CSIDL_COMMON_TEMPLATES, CSIDL_SENDTO, CSIDL_RECENT, CSIDL_NETHOOD, CSIDL_PRINTHOOD,
+    CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_HISTORY, CSIDL_CDBURN_AREA, CSIDL_COMMON_OEM_LINKS,
+};
+
+// Downloads has no number: the shell knows it by an id, through a call that
+// came with it in Windows Vista, looked up where the system has it.
+static const GUID DownloadsFolder = {0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
+
+// Whether the shell's folder `path` is `folder`, in the code page's letters.
+static bool IsShellFolder(const WCHAR *path, const char *folder)
+{
+    PathBuffer named;
+    return WideCharToMultiByte(CP_ACP, 0, path, -1, named, PathSize, NULL, NULL) && SameFolder(named, folder);
+}
+
+bool IsKeptFolder(const char *fullPath)
+{
+    WCHAR path[PathSize];
+    PathBuffer folder;
+    LPITEMIDLIST list;
+
+    if (TextLength(fullPath) == sizeof "C:" - 1)   // a drive's root, its backslash trimmed
+        return true;
+    for (int number : KeptFolders)
+        if (SpecialFolderPath(NULL, number, path) && IsShellFolder(path, fullPath))
+            return true;
+    auto known = LibraryFunction<decltype(&SHGetKnownFolderIDList)>(GetModuleHandleA("SHELL32.DLL"),
+                                                                     "SHGetKnownFolderIDList");
+    if (known && SUCCEEDED(known(DownloadsFolder, 0, NULL, &list)) && PathOfItemList(list, path) &&
+        IsShellFolder(path, fullPath))
+        return true;
+    DWORD length = GetTempPathA(PathSize, folder);
+    return (length > 0 && length < PathSize && SameFolder(folder, fullPath)) ||
+           (ReadText(HKEY_LOCAL_MACHINE, WINDOWS_CURRENT_VERSION_KEY, "ProgramFilesDir", folder, KEY_WOW64_64KEY) &&
+            SameFolder(folder, fullPath));
 }
 
 bool SetupIsRunning()

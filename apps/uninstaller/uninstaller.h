@@ -26,6 +26,10 @@ bool UninstallEntryNames(const char *path);
 bool AppPathsEntryIsOurs();
 // Whether the remembered folder is g_installDir (or is no folder at all).
 bool SettingsPathIsOurs();
+// Whether `fullPath` (without a trailing backslash) is a folder the system or
+// the user keeps for itself: a drive's root, the Windows, Program Files,
+// profile or temporary folder, or another of the shell's special folders.
+bool IsKeptFolder(const char *fullPath);
 // Whether a setup.exe runs (it holds its mutex while it does).
 bool SetupIsRunning();
 

@@ -404,13 +404,14 @@ check "A's uninstall entry removed" no_key "$UNINSTALL"
 check "B's App Paths entry kept" value "$APP_PATHS" Path
 check "B's remembered folder kept" value "$SETTINGS" Path
 
-# An installation in a drive's root or in the Windows folder goes, but the
-# folder never does, not even at the restart when the running uninstaller in it
-# waits for it.
+# An installation in a drive's root, the Windows folder or another folder the
+# system or the user keeps (the Desktop, Downloads) goes, but the folder never
+# does, not even at the restart when the running uninstaller in it waits for
+# it.
 restart
-for folder in 'C:\' 'C:\windows'; do
+for folder in 'C:\' 'C:\windows' "C:\\users\\$(id -un)\\Desktop" "C:\\users\\$(id -un)\\Downloads"; do
     scenario "an installation in $folder: its files go, the folder stays"
-    here=$C/${folder#C:\\}
+    here=$C/${folder#C:\\}; here=${here//\\//}
     self=${folder%\\}\\qmkuins1.exe
     rm -f "$C/windows/qmkuins1.exe"
     lay_down "$here"
@@ -421,6 +422,7 @@ for folder in 'C:\' 'C:\windows'; do
     records_removed
     check "only the uninstaller waits for the restart" waiting_only "$folder"
     restart
+    check "the folder is still there" [ -d "$here" ]
 done
 
 # A removal stopped before its file operations in turn (the uninstaller of
