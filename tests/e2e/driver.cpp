@@ -962,6 +962,17 @@ void RegDenyWrites(HKEY root, const std::string &key) {
         Fatal("key " + key + " still opens for writing (status " + std::to_string(status) + ")");
 }
 
+void RegAllowWrites(HKEY root, const std::string &key) {
+    HKEY open = nullptr;
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE);  // no list: everyone may do anything
+    if (RegOpenKeyExA(root, key.c_str(), 0, WRITE_DAC | KEY_WOW64_32KEY, &open) != ERROR_SUCCESS ||
+        RegSetKeySecurity(open, DACL_SECURITY_INFORMATION, &sd) != ERROR_SUCCESS)
+        Fatal("cannot let " + key + " be written again");
+    RegCloseKey(open);
+}
+
 bool PendingDelete(const std::string &path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,

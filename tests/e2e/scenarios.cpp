@@ -1091,8 +1091,9 @@ void AppPathsDenied() {
 // The uninstaller can be written in neither the Windows folder nor the
 // install folder (older copies held in both): box 9, and no entry names it.
 // Then the Uninstall key cannot be written: box 9, and the uninstaller lands
-// in the install folder too, where the user will look for it; everything
-// else still happens.
+// in the install folder only, where the user will look for it; everything
+// else still happens.  The copy written into the Windows folder goes again,
+// unless an earlier installation's entry there names it.
 void UninstallDenied() {
     const std::string folder = DefaultProposal();
     const std::string copies[] = {Join(WindowsDir(), UninstallerFileName), Join(folder, UninstallerFileName)};
@@ -1108,13 +1109,26 @@ void UninstallDenied() {
     }
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
     for (const std::string &copy : copies) CheckEq(copy + " is as it was", "MZ an older uninstaller", ReadAll(copy));
-    RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+    {
+        Note("an earlier installation's entry names the Windows folder's uninstaller: it stays");
+        RegWrite(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, copies[0]);
+        RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+        Setup setup;
+        InstallInto(setup, folder);
+        ExpectError(setup, UninstallerNotRegistered);
+        CloseProgram(WaitForLaunch(setup, 0, "install").window);
+        CheckAsBuilt(WindowsDir(), UninstallerFileName, false);
+        CheckRegValue(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, copies[0]);
+        RegAllowWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+        RegDeleteKeyTree(HKEY_LOCAL_MACHINE, UninstallEntryKey);
+        RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+    }
     Setup setup;
     InstallInto(setup, folder);
     ExpectError(setup, UninstallerNotRegistered);
     Launch launch = WaitForLaunch(setup, 0, "install");
     CheckInstalledFiles(folder, {UninstallerFileName});
-    CheckAsBuilt(folder, UninstallerFileName, false);
+    CheckUninstallerIn(folder, WindowsDir());
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
     CheckAppPaths(folder);
     CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);
