@@ -731,8 +731,10 @@ void Uninstall() {
     const std::string question = "Are you sure you want to remove Quillmark from " + folder +
                                  "?\n\nIts shortcuts and registry entries are removed too.  "
                                  "Files of your own in that folder are kept.";
+    const std::string exe = Join(folder, ProgramFileName);
+    SetReadOnly(exe, true);  // the probe for a running program clears it for a moment
     {
-        Note("Quillmark still running: setup.exe again, then the uninstaller");
+        Note("Quillmark still running, its file read-only: setup.exe again, then the uninstaller");
         Setup setup;
         Click(setup.WaitFor(Dlg::Location), IDOK);
         Accept(setup);
@@ -744,6 +746,8 @@ void Uninstall() {
                   "Quillmark is running.  Close Quillmark and run the uninstaller again.  Nothing has been removed.", IDOK);
         CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
     }
+    Check(Attributes(exe) & FILE_ATTRIBUTE_READONLY, "the running program's file is still read-only");
+    SetReadOnly(exe, false);
     CheckInstalledFiles(folder, mine);
     checkMine();
     CheckRegistration(folder);
@@ -870,11 +874,13 @@ void NewerProgram() {
         const std::string folder = std::string("C:\\Quillmark ") + version;
         const std::string program = FixtureProgram(version);
         EarlierInstallation(folder, program);
+        SetReadOnly(Join(folder, ProgramFileName), true);
         Setup setup;
         InstallInto(setup, folder);
         ExpectError(setup, NewerCopyFound);
         CheckEq("exit code", 0, setup.WaitExit());
         CheckNothingWritten(folder, program);
+        Check(Attributes(Join(folder, ProgramFileName)) & FILE_ATTRIBUTE_READONLY, "Quillmark.exe is still read-only");
     }
 }
 
