@@ -170,14 +170,6 @@ bool IsInstalledProgram(const char *path)
     return Compare(path, g_installedFiles[InstalledProgramRow]) == Same;
 }
 
-bool IsOwnUninstaller(const char *path)
-{
-    PathBuffer self;
-    InstalledFile own;
-
-    return SumSelf(self, own) && (lstrcmpiA(path, self) == 0 || Compare(path, own) == Same);
-}
-
 // An uninstaller file that cannot go now (the running one) goes at the next
 // restart, under a name of its own in the same folder: the installer may
 // put a new uninstaller where it was before then, which the restart must not

@@ -37,8 +37,6 @@ bool SetupIsRunning();
 bool IsProgramRunning();
 // Whether the file at `path` is the program as the installer put it there.
 bool IsInstalledProgram(const char *path);
-// Whether the file at `path` is this uninstaller or a copy of it.
-bool IsOwnUninstaller(const char *path);
 // The files of the installer's in the folder but the program (and what a
 // stopped run of the installer left, by its journal); false when one is left.
 bool RemoveApplicationFiles();
