@@ -964,11 +964,11 @@ void RegDenyWrites(HKEY root, const std::string &key) {
 
 void RegAllowWrites(HKEY root, const std::string &key) {
     HKEY open = nullptr;
-    SECURITY_DESCRIPTOR sd;
+    SECURITY_DESCRIPTOR sd;  // without a DACL: everyone may do anything
     InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE);  // no list: everyone may do anything
-    if (RegOpenKeyExA(root, key.c_str(), 0, WRITE_DAC | KEY_WOW64_32KEY, &open) != ERROR_SUCCESS ||
-        RegSetKeySecurity(open, DACL_SECURITY_INFORMATION, &sd) != ERROR_SUCCESS)
+    if (!SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE) ||
+        RegOpenKeyExA(root, key.c_str(), 0, WRITE_DAC | KEY_WOW64_32KEY, &open) ||
+        RegSetKeySecurity(open, DACL_SECURITY_INFORMATION, &sd))
         Fatal("cannot let " + key + " be written again");
     RegCloseKey(open);
 }

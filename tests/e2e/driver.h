@@ -184,8 +184,7 @@ void RegDeleteKeyTree(HKEY root, const std::string &key);
 // Leaves `key` (created if needed) readable but not writable: a DACL that
 // grants everyone KEY_READ only.  Lasts until the Wine server stops.
 void RegDenyWrites(HKEY root, const std::string &key);
-// Undoes RegDenyWrites: everyone may write `key` again (its owner may always
-// change that).
+// Undoes RegDenyWrites (which the key's owner may always do).
 void RegAllowWrites(HKEY root, const std::string &key);
 // Whether `path` waits to be deleted at the next restart (MoveFileEx with
 // MOVEFILE_DELAY_UNTIL_REBOOT): a pair in the Session Manager's

@@ -96,19 +96,16 @@ TEST(DriveRootOf, ANameWithoutBackslashTooLongForARootIsRefused)
     EXPECT_STREQ(out, "");
 }
 
-static std::string Program(const char *command)
-{
-    PathBuffer out;
-    return CommandProgram(command, out) ? out : "(refused)";
-}
-
 TEST(CommandProgram, IsThePathWithoutQuotesOrArguments)
 {
-    EXPECT_EQ(Program("C:\\windows\\qmkuins1.exe"), "C:\\windows\\qmkuins1.exe");
-    EXPECT_EQ(Program("\"C:\\windows\\qmkuins1.exe\""), "C:\\windows\\qmkuins1.exe");
-    EXPECT_EQ(Program(" \"C:\\Program Files\\Q\\u.exe\" /S \"x\""), "C:\\Program Files\\Q\\u.exe");
-    EXPECT_EQ(Program("C:\\Program Files\\Q.exe Files\\u.EXE /S"), "C:\\Program Files\\Q.exe");
-    EXPECT_EQ(Program("C:\\Program Files\\Q.exes\\u.EXE /S"), "C:\\Program Files\\Q.exes\\u.EXE");
-    EXPECT_EQ(Program("\"C:\\unended.exe /S"), "C:\\unended.exe /S");
-    EXPECT_EQ(Program(("\"C:\\" + std::string(PathSize, 'x') + "\"").c_str()), "(refused)");
+    const char *const cases[][2] = {
+        {" \"C:\\Program Files\\Q\\u.exe\" /S \"x\"", "C:\\Program Files\\Q\\u.exe"},
+        {"C:\\Program Files\\Q.exe Files\\u.EXE /S", "C:\\Program Files\\Q.exe"},
+        {"C:\\Program Files\\Q.exes\\u.EXE /S", "C:\\Program Files\\Q.exes\\u.EXE"},
+        {"\"C:\\unended.exe /S", "C:\\unended.exe /S"},
+    };
+    PathBuffer out;
+    for (const auto &c : cases)
+        EXPECT_TRUE(CommandProgram(c[0], out) && std::string(out) == c[1]) << c[0];
+    EXPECT_FALSE(CommandProgram(("\"C:\\" + std::string(PathSize, 'x') + "\"").c_str(), out));
 }

@@ -373,14 +373,11 @@ for run in installed leftovers; do
 done
 rm -f "$DESKTOP/Quillmark.lnk"
 
-# Two installations: A's uninstaller in the Windows folder, which the
-# uninstall entry names; B's in B's folder, where the installer puts it when it
-# cannot write the entry, and the App Paths entry and the settings name B.
-# Each uninstaller removes its own installation, with the records that name
-# it, and leaves the other whole.
+# Two installations: A's, whose uninstaller in the Windows folder the entry
+# names; B's, its uninstaller beside it (box 9), named by App Paths and the
+# settings.  Each uninstaller removes its own and leaves the other whole.
 two_installations() {   # B laid down afresh, both uninstallers, the records
-    restart
-    mkdir -p "$C/QmB"; lay_down "$C/QmB"
+    restart; mkdir -p "$C/QmB"; lay_down "$C/QmB"
     cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"; cp "$UNINSTALLER" "$C/QmB/qmkuins1.exe"
     registry "[$HKLM32\\App Paths\\Quillmark.exe]" '@="C:\\QmB\\Quillmark.exe"' '"Path"="C:\\QmB"' \
         "[$HKLM32\\Uninstall\\Quillmark]" '"UninstallString"="C:\\windows\\qmkuins1.exe"' \
