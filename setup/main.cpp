@@ -4,6 +4,7 @@
 #include "payload/journal.h"
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
+#include "registration/record_keys.h"
 #include "registration/registration.h"
 #include "setup/errors.h"
 #include "setup/files.h"
@@ -87,11 +88,29 @@ static bool WriteUninstaller(const char *folder)
            InstallPayload(UninstallerEntry, folder, UninstallerFileName);
 }
 
+// The Windows folder's uninstaller, written for an entry that could not be
+// written, goes again, or at the restart when it cannot go now: nothing would
+// ever remove it.  When an entry has a command all the same (another
+// installation's, or one written in part), or may have, that may name the
+// file, which then stays.
+static void RemoveUnnamedUninstaller()
+{
+    PathBuffer copy;
+    HKEY entry;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallEntryKey, 0, KEY_QUERY_VALUE, &entry);
+    if (status == ERROR_SUCCESS) {
+        status = RegQueryValueExA(entry, UninstallStringValueName, 0, 0, 0, 0);
+        RegCloseKey(entry);
+    }
+    if (status == ERROR_FILE_NOT_FOUND && JoinPath(g_windowsDir, UninstallerFileName, copy) && !DeleteFileA(copy))
+        MoveFileExA(copy, 0, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 // The records, and the uninstaller before the entry that names it: in the
 // Windows folder, or in the install folder when the Windows folder cannot
 // take it; with neither, box 9 and no entry.  When the entry cannot be
-// written (box 9), a copy goes into the install folder, where the user will
-// look for it.
+// written (box 9), the uninstaller goes into the install folder instead,
+// where the user will look for it.
 static void Register()
 {
     // Copies a removal stopped part-way left under the uninstaller's
@@ -104,8 +123,8 @@ static void Register()
                                                           : 0;
     if (!folder)
         ReportError(UninstallerNotRegistered);
-    else if (!RegisterUninstaller(folder) && folder == g_windowsDir)
-        WriteUninstaller(g_installDir);
+    else if (!RegisterUninstaller(folder) && folder == g_windowsDir && WriteUninstaller(g_installDir))
+        RemoveUnnamedUninstaller();
 }
 
 static void Launch()

@@ -51,3 +51,30 @@ bool DriveRootOf(const char *path, PathBuffer out)
     out[length + 1] = 0;
     return true;
 }
+
+// Whether the program's name ends at `at`: ".exe" in any case, then a blank
+// or the end.
+static bool EndsProgramName(const char *at)
+{
+    return at[0] == '.' && (at[1] | 0x20) == 'e' && (at[2] | 0x20) == 'x' && (at[3] | 0x20) == 'e' &&
+           (at[4] == 0 || at[4] == ' ');
+}
+
+bool CommandProgram(const char *command, PathBuffer out)
+{
+    while (*command == ' ')
+        command++;
+    bool quoted = *command == '"';
+    const char *start = command + quoted, *end = start;
+    while (*end && (quoted ? *end != '"' : !EndsProgramName(end)))
+        end = NextChar(end);
+    if (!quoted && *end)
+        end += sizeof ".exe" - 1;
+    size_t length = static_cast<size_t>(end - start);
+    out[0] = 0;
+    if (length >= PathSize)
+        return false;
+    CopyBytes(out, start, length);
+    out[length] = 0;
+    return true;
+}

@@ -34,3 +34,9 @@ bool JoinPath(const char *folder, const char *name, PathBuffer out);
 // path, its server and share ('\\server\share\temp' gives '\\server\share\').
 // False, with `out` left empty, when that would not fit.
 bool DriveRootOf(const char *path, PathBuffer out);
+
+// The program a command line starts, into `out`: the text inside its first
+// pair of double quotes; unquoted, the text up to the first ".exe" that ends
+// a word (a path may hold blanks of its own).  What follows, the arguments,
+// is left out.  False, with `out` empty, when that does not fit.
+bool CommandProgram(const char *command, PathBuffer out);

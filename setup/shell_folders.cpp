@@ -11,12 +11,20 @@ void FreeItemList(LPITEMIDLIST list)
     }
 }
 
-bool ShortcutPath(HWND owner, int folder, WCHAR path[PathSize])
+bool PathOfItemList(LPITEMIDLIST list, WCHAR path[PathSize])
 {
-    LPITEMIDLIST list;
-    if (FAILED(SHGetSpecialFolderLocation(owner, folder, &list)))
-        return false;
     bool found = SHGetPathFromIDListW(list, path);
     FreeItemList(list);
-    return found && AppendWideText(path, PathSize, ShortcutFileName);
+    return found;
+}
+
+bool SpecialFolderPath(HWND owner, int folder, WCHAR path[PathSize])
+{
+    LPITEMIDLIST list;
+    return SUCCEEDED(SHGetSpecialFolderLocation(owner, folder, &list)) && PathOfItemList(list, path);
+}
+
+bool ShortcutPath(HWND owner, int folder, WCHAR path[PathSize])
+{
+    return SpecialFolderPath(owner, folder, path) && AppendWideText(path, PathSize, ShortcutFileName);
 }

@@ -170,14 +170,6 @@ bool IsInstalledProgram(const char *path)
     return Compare(path, g_installedFiles[InstalledProgramRow]) == Same;
 }
 
-bool IsOwnUninstaller(const char *path)
-{
-    PathBuffer self;
-    InstalledFile own;
-
-    return SumSelf(self, own) && (lstrcmpiA(path, self) == 0 || Compare(path, own) == Same);
-}
-
 // An uninstaller file that cannot go now (the running one) goes at the next
 // restart, under a name of its own in the same folder: the installer may
 // put a new uninstaller where it was before then, which the restart must not
@@ -250,6 +242,8 @@ bool RunsFromWindowsFolder()
 // to be ours.  Another file under its name was never the installer's: kept.
 static void RemoveUninstallerCopy(const char *copy, const InstalledFile &own, bool known)
 {
+    if (UninstallEntryNames(copy))      // left by the records: another installation's
+        return;
     Likeness likeness = Compare(copy, own);
 
     if (!known && likeness != Gone)
@@ -284,14 +278,8 @@ void RemoveUninstaller()
         RemoveUninstallerFile(self);
 }
 
-// After its trailing backslashes are trimmed, a drive's root is down to 'X:'.
-static bool IsDriveRoot(const char *trimmed)
-{
-    return TextLength(trimmed) == sizeof "X:" - 1;
-}
-
-// The folder goes only when nothing is left in it, and never when it is a
-// drive's root or the Windows folder.  When this uninstaller ran from it and
+// The folder goes only when nothing is left in it, and never when it is one
+// the system or the user keeps.  When this uninstaller ran from it and
 // waits for the restart there, the folder is put after it: at the restart it
 // is removed if it is empty by then.
 void RemoveInstallFolder()
@@ -307,7 +295,7 @@ void RemoveInstallFolder()
         return;
     TrimTrailingBackslashes(full);
     TrimTrailingBackslashes(windowsDir);
-    if (IsDriveRoot(full) || lstrcmpiA(full, windowsDir) == 0)
+    if (IsKeptFolder(full))
         return;
     // A folder that is the current directory cannot be removed.
     SetCurrentDirectoryA(windowsDir);

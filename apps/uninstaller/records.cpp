@@ -1,6 +1,6 @@
 // The registry records the installer writes: the App Paths entry, the uninstall
 // entry and the remembered folder.  The rest of the user's settings stay, and
-// so do entries that name another program.
+// so do records that name another program or another installation.
 #include "apps/uninstaller/uninstaller.h"
 #include "setup/registry.h"
 #include "setup/text.h"
@@ -55,8 +55,9 @@ bool RemoveRegistryRecords()
 {
     bool gone = RemoveAppPathsEntry();
 
-    gone &= CheckRemoved(DeleteValue(HKEY_CURRENT_USER, g_settingsKeyPath, FolderValueName), "HKEY_CURRENT_USER\\",
-                         g_settingsKeyPath, FolderValueName);
+    if (SettingsPathIsOurs())
+        gone &= CheckRemoved(DeleteValue(HKEY_CURRENT_USER, g_settingsKeyPath, FolderValueName),
+                             "HKEY_CURRENT_USER\\", g_settingsKeyPath, FolderValueName);
     if (gone && UninstallEntryIsOurs())
         gone = CheckRemoved(RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallEntryKey), "HKEY_LOCAL_MACHINE\\",
                             UninstallEntryKey, NULL);
@@ -72,5 +73,5 @@ bool RecordsRemain()
         remembered = RegQueryValueExA(key, FolderValueName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
         RegCloseKey(key);
     }
-    return remembered || AppPathsEntryIsOurs() || UninstallEntryIsOurs();
+    return (remembered && SettingsPathIsOurs()) || AppPathsEntryIsOurs() || UninstallEntryIsOurs();
 }

@@ -16,11 +16,20 @@ enum Installation {
     Unreachable     // the records name g_installDir, which cannot be reached
 };
 Installation FindInstallation();
-// Whether the uninstall entry names this uninstaller or a copy of it (or a
-// file that is not there at all).
+// Whether the uninstall entry is this installation's: it starts this
+// uninstaller, or names g_installDir (or, naming no folder, a file that is
+// not there at all).
 bool UninstallEntryIsOurs();
+// Whether the uninstall entry's command starts the file at `path`.
+bool UninstallEntryNames(const char *path);
 // Whether the App Paths entry names the program in g_installDir.
 bool AppPathsEntryIsOurs();
+// Whether the remembered folder is g_installDir (or is no folder at all).
+bool SettingsPathIsOurs();
+// Whether `fullPath` (without a trailing backslash) is a folder the system or
+// the user keeps for itself: a drive's root, the Windows, Program Files,
+// profile or temporary folder, or another of the shell's special folders.
+bool IsKeptFolder(const char *fullPath);
 // Whether a setup.exe runs (it holds its mutex while it does).
 bool SetupIsRunning();
 
@@ -28,8 +37,6 @@ bool SetupIsRunning();
 bool IsProgramRunning();
 // Whether the file at `path` is the program as the installer put it there.
 bool IsInstalledProgram(const char *path);
-// Whether the file at `path` is this uninstaller or a copy of it.
-bool IsOwnUninstaller(const char *path);
 // The files of the installer's in the folder but the program (and what a
 // stopped run of the installer left, by its journal); false when one is left.
 bool RemoveApplicationFiles();

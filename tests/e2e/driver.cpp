@@ -966,6 +966,17 @@ void RegDenyWrites(HKEY root, const std::string &key) {
         Fatal("key " + key + " still opens for writing (status " + std::to_string(status) + ")");
 }
 
+void RegAllowWrites(HKEY root, const std::string &key) {
+    HKEY open = nullptr;
+    SECURITY_DESCRIPTOR sd;  // without a DACL: everyone may do anything
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    if (!SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE) ||
+        RegOpenKeyExA(root, key.c_str(), 0, WRITE_DAC | KEY_WOW64_32KEY, &open) ||
+        RegSetKeySecurity(open, DACL_SECURITY_INFORMATION, &sd))
+        Fatal("cannot let " + key + " be written again");
+    RegCloseKey(open);
+}
+
 bool PendingDelete(const std::string &path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,

@@ -184,6 +184,8 @@ void RegDeleteKeyTree(HKEY root, const std::string &key);
 // Leaves `key` (created if needed) readable but not writable: a DACL that
 // grants everyone KEY_READ only.  Lasts until the Wine server stops.
 void RegDenyWrites(HKEY root, const std::string &key);
+// Undoes RegDenyWrites (which the key's owner may always do).
+void RegAllowWrites(HKEY root, const std::string &key);
 // Whether `path` waits to be deleted at the next restart (MoveFileEx with
 // MOVEFILE_DELAY_UNTIL_REBOOT): a pair in the Session Manager's
 // PendingFileRenameOperations with an empty target.  Read in the running

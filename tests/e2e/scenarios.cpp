@@ -731,8 +731,10 @@ void Uninstall() {
     const std::string question = "Are you sure you want to remove Quillmark from " + folder +
                                  "?\n\nIts shortcuts and registry entries are removed too.  "
                                  "Files of your own in that folder are kept.";
+    const std::string exe = Join(folder, ProgramFileName);
+    SetReadOnly(exe, true);  // the probe for a running program clears it for a moment
     {
-        Note("Quillmark still running: setup.exe again, then the uninstaller");
+        Note("Quillmark still running, its file read-only: setup.exe again, then the uninstaller");
         Setup setup;
         Click(setup.WaitFor(Dlg::Location), IDOK);
         Accept(setup);
@@ -744,6 +746,8 @@ void Uninstall() {
                   "Quillmark is running.  Close Quillmark and run the uninstaller again.  Nothing has been removed.", IDOK);
         CheckEq("the uninstaller's exit code", 0, uninstaller.WaitExit());
     }
+    Check(Attributes(exe) & FILE_ATTRIBUTE_READONLY, "the running program's file is still read-only");
+    SetReadOnly(exe, false);
     CheckInstalledFiles(folder, mine);
     checkMine();
     CheckRegistration(folder);
@@ -870,11 +874,13 @@ void NewerProgram() {
         const std::string folder = std::string("C:\\Quillmark ") + version;
         const std::string program = FixtureProgram(version);
         EarlierInstallation(folder, program);
+        SetReadOnly(Join(folder, ProgramFileName), true);
         Setup setup;
         InstallInto(setup, folder);
         ExpectError(setup, NewerCopyFound);
         CheckEq("exit code", 0, setup.WaitExit());
         CheckNothingWritten(folder, program);
+        Check(Attributes(Join(folder, ProgramFileName)) & FILE_ATTRIBUTE_READONLY, "Quillmark.exe is still read-only");
     }
 }
 
@@ -1091,8 +1097,9 @@ void AppPathsDenied() {
 // The uninstaller can be written in neither the Windows folder nor the
 // install folder (older copies held in both): box 9, and no entry names it.
 // Then the Uninstall key cannot be written: box 9, and the uninstaller lands
-// in the install folder too, where the user will look for it; everything
-// else still happens.
+// in the install folder only, where the user will look for it; everything
+// else still happens.  The copy written into the Windows folder goes again,
+// unless an earlier installation's entry there names it.
 void UninstallDenied() {
     const std::string folder = DefaultProposal();
     const std::string copies[] = {Join(WindowsDir(), UninstallerFileName), Join(folder, UninstallerFileName)};
@@ -1108,13 +1115,25 @@ void UninstallDenied() {
     }
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
     for (const std::string &copy : copies) CheckEq(copy + " is as it was", "MZ an older uninstaller", ReadAll(copy));
-    RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+    {
+        Note("an earlier installation's entry names the Windows folder's uninstaller: it stays");
+        RegWrite(HKEY_LOCAL_MACHINE, UninstallEntryKey, UninstallStringValueName, copies[0]);
+        RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+        Setup setup;
+        InstallInto(setup, folder);
+        ExpectError(setup, UninstallerNotRegistered);
+        CloseProgram(WaitForLaunch(setup, 0, "install").window);
+        CheckAsBuilt(WindowsDir(), UninstallerFileName, false);
+        RegAllowWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+        RegDeleteKeyTree(HKEY_LOCAL_MACHINE, UninstallEntryKey);
+        RegDenyWrites(HKEY_LOCAL_MACHINE, UninstallKey);
+    }
     Setup setup;
     InstallInto(setup, folder);
     ExpectError(setup, UninstallerNotRegistered);
     Launch launch = WaitForLaunch(setup, 0, "install");
     CheckInstalledFiles(folder, {UninstallerFileName});
-    CheckAsBuilt(folder, UninstallerFileName, false);
+    CheckUninstallerIn(folder, WindowsDir());
     Check(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntryKey), "no uninstall entry");
     CheckAppPaths(folder);
     CheckRegValue(HKEY_CURRENT_USER, kSettingsKey, FolderValueName, folder);

@@ -95,3 +95,17 @@ TEST(DriveRootOf, ANameWithoutBackslashTooLongForARootIsRefused)
     EXPECT_FALSE(DriveRootOf(over.c_str(), out));
     EXPECT_STREQ(out, "");
 }
+
+TEST(CommandProgram, IsThePathWithoutQuotesOrArguments)
+{
+    const char *const cases[][2] = {
+        {" \"C:\\Program Files\\Q\\u.exe\" /S \"x\"", "C:\\Program Files\\Q\\u.exe"},
+        {"C:\\Program Files\\Q.exe Files\\u.EXE /S", "C:\\Program Files\\Q.exe"},
+        {"C:\\Program Files\\Q.exes\\u.EXE /S", "C:\\Program Files\\Q.exes\\u.EXE"},
+        {"\"C:\\unended.exe /S", "C:\\unended.exe /S"},
+    };
+    PathBuffer out;
+    for (const auto &c : cases)
+        EXPECT_TRUE(CommandProgram(c[0], out) && std::string(out) == c[1]) << c[0];
+    EXPECT_FALSE(CommandProgram(("\"C:\\" + std::string(PathSize, 'x') + "\"").c_str(), out));
+}

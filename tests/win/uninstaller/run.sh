@@ -226,9 +226,11 @@ check "uninstaller removed" absent "$C/windows/qmkuins1.exe"
 rm -f "$DESKTOP/Quillmark.lnk"
 
 # A file or a shortcut in use stays, read-only as it was; so do the program,
-# the records and the uninstaller, so that a second run can finish.
+# the records and the uninstaller, so that a second run can finish.  The
+# uninstall command is quoted, with an argument, as tools rewrite it.
 scenario "a file in use: the removal is finished by a second run"
-install_files; records "$WIN_DIR"
+install_files
+records "$WIN_DIR" "" "[$HKLM32\\Uninstall\\Quillmark]" '"UninstallString"="\"C:\\windows\\qmkuins1.exe\" /x"'
 check "driver" drive --hold "$WIN_DIR\\White.scm" 'C:\windows\qmkuins1.exe' "$QUESTION" \
     "$UNFINISHED$NOT_REMOVED$WIN_DIR\\White.scm"
 check "held file kept, read-only" read_only "$DIR/White.scm"
@@ -373,13 +375,42 @@ for run in installed leftovers; do
 done
 rm -f "$DESKTOP/Quillmark.lnk"
 
-# An installation in a drive's root or in the Windows folder goes, but the
-# folder never does, not even at the restart when the running uninstaller in it
-# waits for it.
+# Two installations: A's, whose uninstaller in the Windows folder the entry
+# names; B's, its uninstaller beside it (box 9), named by App Paths and the
+# settings.  Each uninstaller removes its own and leaves the other whole.
+two_installations() {   # B laid down afresh, both uninstallers, the records
+    restart; mkdir -p "$C/QmB"; lay_down "$C/QmB"
+    cp "$UNINSTALLER" "$C/windows/qmkuins1.exe"; cp "$UNINSTALLER" "$C/QmB/qmkuins1.exe"
+    registry "[$HKLM32\\App Paths\\Quillmark.exe]" '@="C:\\QmB\\Quillmark.exe"' '"Path"="C:\\QmB"' \
+        "[$HKLM32\\Uninstall\\Quillmark]" '"UninstallString"="C:\\windows\\qmkuins1.exe"' \
+        '"InstallLocation"="C:\\QmA"' '[HKEY_CURRENT_USER\Software\Brenlow\Quillmark\Settings]' '"Path"="C:\\QmB"'
+}
+scenario "two installations, each removed by its own uninstaller"
+mkdir -p "$C/QmA"; lay_down "$C/QmA"; two_installations
+check "driver" drive 'C:\QmB\qmkuins1.exe' 'yes:Are you sure you want to remove Quillmark from C:\QmB?' "$DONE"
+files_removed_except "$C/QmB"
+DIR=$C/QmA program_files_present
+check "A's uninstaller kept" cmp -s "$UNINSTALLER" "$C/windows/qmkuins1.exe"
+check "A's uninstall entry kept" value "$UNINSTALL" InstallLocation
+check "B's App Paths entry removed" no_key "$APP_PATHS"
+check "B's remembered folder removed" no_value "$SETTINGS" Path
+two_installations
+check "driver" drive 'C:\windows\qmkuins1.exe' 'yes:Are you sure you want to remove Quillmark from C:\QmA?' "$DONE"
+files_removed_except "$C/QmA"
+DIR=$C/QmB program_files_present
+check "B's uninstaller kept" cmp -s "$UNINSTALLER" "$C/QmB/qmkuins1.exe"
+check "A's uninstall entry removed" no_key "$UNINSTALL"
+check "B's App Paths entry kept" value "$APP_PATHS" Path
+check "B's remembered folder kept" value "$SETTINGS" Path
+
+# An installation in a drive's root, the Windows folder or another folder the
+# system or the user keeps (the Desktop, Downloads) goes, but the folder never
+# does, not even at the restart when the running uninstaller in it waits for
+# it.
 restart
-for folder in 'C:\' 'C:\windows'; do
+for folder in 'C:\' 'C:\windows' "C:\\users\\$(id -un)\\Desktop" "C:\\users\\$(id -un)\\Downloads"; do
     scenario "an installation in $folder: its files go, the folder stays"
-    here=$C/${folder#C:\\}
+    here=$C/${folder#C:\\}; here=${here//\\//}
     self=${folder%\\}\\qmkuins1.exe
     rm -f "$C/windows/qmkuins1.exe"
     lay_down "$here"
@@ -390,6 +421,7 @@ for folder in 'C:\' 'C:\windows'; do
     records_removed
     check "only the uninstaller waits for the restart" waiting_only "$folder"
     restart
+    check "the folder is still there" [ -d "$here" ]
 done
 
 # A removal stopped before its file operations in turn (the uninstaller of
