@@ -67,7 +67,10 @@ PY
 # and nothing else, wait for the restart.
 waiting_in_order() { [ "$(waiting)" = "$(printf '%s\n' "\\??\\$1\\qmk*.tmp" "\\??\\$1")" ]; }
 # Nothing but the uninstaller, under a name of its own in FOLDER, waits.
-waiting_only() { [ "$(waiting)" = "\\??\\${1%\\}\\qmk*.tmp" ]; }
+waiting_only() {
+    local names; names=$(waiting)
+    [ "$names" = "\\??\\${1%\\}\\qmk*.tmp" ] || { echo "  waiting: ${names//$'\n'/, }"; false; }
+}
 # The driver, then the end of the Wine session: files deleted while in use go
 # only when the last handle to them closes.
 drive() { echo "  driver ${*//$'\n'/\\n}"; "$WINE64" "$DRIVER" "$@"; local status=$?; "$WINESERVER" -w; return $status; }
@@ -429,7 +432,7 @@ done
 # with files of the user's under names like the installer's staging names:
 # the next run removes everything of Quillmark's and nothing of the user's.
 # A 32-bit start takes seconds where Wine runs through qemu, so while the
-# files go every fifth operation is a stop, and each of the last sixteen or so.
+# files go every tenth operation is a stop, and each of the last dozen.
 STOPPING=$BUILD/tests/qmkuins1-stopping.exe
 MINE=("My Script.scp" tips.txt.new Blue.scm.old image.tmp data.tmp)
 restart
@@ -460,15 +463,15 @@ finished_after() {
     restart
 }
 k=1
-while stopped_at $k; do finished_after $k; k=$((k + 5)); done
+while stopped_at $k; do finished_after $k; k=$((k + 10)); done
 finished_after "none (the run was not stopped)"
-last=$((k - 5))
+last=$((k - 10))
 for ((end = last > 12 ? last - 11 : 2; end < k; end++)); do
-    [ $(((end - 1) % 5)) -eq 0 ] && continue
+    [ $(((end - 1) % 10)) -eq 0 ] && continue
     stopped_at $end || break
     finished_after $end
 done
-echo "  stopped at every fifth of about $last file operations, then at each from $((last > 12 ? last - 11 : 2)) to $((end - 1))"
+echo "  stopped at every tenth of about $last file operations, then at each from $((last > 12 ? last - 11 : 2)) to $((end - 1))"
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]
