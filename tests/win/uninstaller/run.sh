@@ -50,8 +50,9 @@ no_value() { ! value "$1" "$2"; }
 # system gives it (\??\C:\...), a running uninstaller's name for the wait (qmk
 # and hex digits) written as qmk*.tmp.
 restart() { "$WINE64" cmd /c exit; "$WINESERVER" -w; }
+# Read once the server of the session has ended and saved it, before any other
+# Wine process starts a session: a new session is a restart.
 waiting() {
-    "$WINESERVER" -w    # the server saves the registry as it ends: not read half-written
     python3 - "$WINEPREFIX/system.reg" <<'PY'
 import re, sys
 for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
@@ -420,9 +421,9 @@ for folder in 'C:\' 'C:\windows' "C:\\users\\$(id -un)\\Desktop" "C:\\users\\$(i
     cp "$UNINSTALLER" "$here/qmkuins1.exe"
     records "$folder"
     check "driver" drive "$self" "yes:Are you sure you want to remove Quillmark from $folder?" "$DONE"
+    check "only the uninstaller waits for the restart" waiting_only "$folder"
     files_removed_except "$here"
     records_removed
-    check "only the uninstaller waits for the restart" waiting_only "$folder"
     restart
     check "the folder is still there" [ -d "$here" ]
 done
@@ -450,6 +451,9 @@ finished_after() {
     # A run stopped once it moved itself away left nothing to run again.
     [ -f "$C/windows/qmkuins1.exe" ] && "$WINE64" "$DRIVER" 'C:\windows\qmkuins1.exe' all: >/dev/null
     "$WINESERVER" -w
+    for copy in "$C"/windows/qmk*.tmp; do
+        [ -e "$copy" ] && check "stop $1: ${copy##*/} waits for the restart" grep -qi "${copy##*/}" <(waiting)
+    done
     check "stop $1: only the user's files are left" [ "$(ls "$DIR")" = "$(printf '%s\n' "${MINE[@]}" | sort)" ]
     for name in "${MINE[@]}"; do
         check "stop $1: $name unchanged" [ "$(cat "$DIR/$name")" = "mine: $name" ]
@@ -457,9 +461,6 @@ finished_after() {
     shortcuts_removed
     records_removed
     check "stop $1: the uninstaller gone" absent "$C/windows/qmkuins1.exe"
-    for copy in "$C"/windows/qmk*.tmp; do
-        [ -e "$copy" ] && check "stop $1: ${copy##*/} waits for the restart" grep -qi "${copy##*/}" <(waiting)
-    done
     restart
 }
 k=1
