@@ -452,7 +452,7 @@ finished_after() {
     [ -f "$C/windows/qmkuins1.exe" ] && "$WINE64" "$DRIVER" 'C:\windows\qmkuins1.exe' all: >/dev/null
     "$WINESERVER" -w
     for copy in "$C"/windows/qmk*.tmp; do
-        [ -e "$copy" ] && check "stop $1: ${copy##*/} waits for the restart" grep -qi "${copy##*/}" <(waiting)
+        [ -e "$copy" ] && check "stop $1: ${copy##*/} waits for the restart" grep -qi "\\\\${copy##*/}\\\\0" "$WINEPREFIX/system.reg"
     done
     check "stop $1: only the user's files are left" [ "$(ls "$DIR")" = "$(printf '%s\n' "${MINE[@]}" | sort)" ]
     for name in "${MINE[@]}"; do
