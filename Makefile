@@ -92,6 +92,7 @@ $(SZDDC): host ;
 -include tests/win/win.mk
 -include tests/win/uninstaller/uninstaller.mk
 -include tests/tests.mk
+-include bench/install/bench.mk
 
 # The installer and everything the tests need besides the host side.  From
 # the application team's files, the installer and its uninstaller.

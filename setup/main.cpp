@@ -6,6 +6,7 @@
 #include "payload/payload.h"
 #include "registration/record_keys.h"
 #include "registration/registration.h"
+#include "setup/bench_marks.h"
 #include "setup/errors.h"
 #include "setup/files.h"
 #include "setup/globals.h"
@@ -165,15 +166,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(AGREEMENT_DIALOG), g_backdrop,
                         AgreementDlgProc, 0) != IDOK)
         return 0;
+    BenchMark(Accepted);
     HWND wait = ShowWaitBox();
+    BenchMark(WaitBoxUp);
 
     if (InstallFiles()) {
+        BenchMark(FilesWritten);
         Register();
+        BenchMark(Registered);
         CreateShortcuts();
+        BenchMark(ShortcutsMade);
         Launch();
+        BenchMark(Launched);
     }
     if (wait)
         DestroyWindow(wait);
+    WriteBenchMarks();
     return 0;
 }
 

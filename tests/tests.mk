@@ -22,9 +22,3 @@ $(B)/tests/planted/%.dll: tests/e2e/planted_dll.cpp
 
 .PHONY: e2e-driver
 e2e-driver: $(E2E_DRIVER)
-
-# Timing of a complete install under Wine: from "Accept" to the end of setup.exe
-# and to the installed program's window (QM_BENCH_RUNS runs, default 3).
-.PHONY: bench-install
-bench-install: $(B)/setup.exe $(E2E_DRIVER)
-	tests/harness/bench-install.sh
