@@ -175,6 +175,7 @@ static bool WriteAll(const char *folder, const char *pattern, const PayloadEntry
     for (; file < count; ++file)
         if (!Stage(folder, entries[file], g_journal[file], sizes[file], crcs[file], failure))
             break;
+    EndStaging();
     if (file == count) {
         failure.committing = true;
         s_createHardLink = reinterpret_cast<CreateHardLinkFunction>(

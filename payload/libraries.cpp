@@ -15,7 +15,7 @@ template <typename Function> static bool Take(HMODULE library, Function &functio
 static bool BindLz32()
 {
     HMODULE library = LoadSystemLibrary("LZ32.DLL");
-    return library && Take(library, g_lz32.LZInit, "LZInit") && Take(library, g_lz32.LZCopy, "LZCopy") &&
+    return library && Take(library, g_lz32.LZInit, "LZInit") && Take(library, g_lz32.LZRead, "LZRead") &&
            Take(library, g_lz32.LZClose, "LZClose");
 }
 

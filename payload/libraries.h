@@ -8,7 +8,7 @@
 
 struct Lz32Functions {
     decltype(&::LZInit) LZInit;
-    decltype(&::LZCopy) LZCopy;
+    decltype(&::LZRead) LZRead;
     decltype(&::LZClose) LZClose;
 };
 

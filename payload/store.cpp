@@ -69,12 +69,9 @@ bool WriteEntry(WORD id, const char *path, bool readOnly)
     return complete;
 }
 
-// The system error for an LZ32 failure that left none of its own: a short
-// write (see WriteWhole), or an image that cannot be expanded.
-static DWORD LzError(INT result)
-{
-    return result == LZERROR_WRITE ? ERROR_DISK_FULL : ERROR_INVALID_DATA;
-}
+// The system error for an LZ32 failure that left none of its own: an image
+// that cannot be expanded.
+static const DWORD LzError = ERROR_INVALID_DATA;
 
 // LZ32 works on file handles of the 16-bit kind; a Win32 file handle passes
 // as one.  The paths never go through an OFSTRUCT, which holds 128 bytes.
@@ -83,53 +80,49 @@ static HFILE AsLzFile(HANDLE file)
     return static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
 }
 
-// Read back through this, a piece at a time: a large piece, as each read is
+// Expanded through this, a piece at a time: a large piece, as each write is
 // a call into the system (the buffer takes no room in the program file).
+// LZCopy would write 1000 bytes a call.
 static BYTE s_chunk[65536];
 
-// Whether the open file `file` holds `size` bytes of CRC-32 `crc`: 0 when it
-// does, else the error to report.
-static DWORD CheckAsBuilt(HANDLE file, uint32_t size, uint32_t crc)
+// Expands the image that the handle `image` reads through LZ32 into a new
+// file at `targetPath`, which must come out as the build made it: `size`
+// bytes of CRC-32 `crc`, taken as the bytes pass.  `image` is closed.
+static bool ExpandFile(HANDLE image, const char *targetPath, uint32_t size, uint32_t crc)
 {
-    DWORD high = 0;
-    if (GetFileSize(file, &high) != size || high != 0 || SetFilePointer(file, 0, 0, FILE_BEGIN) != 0)
-        return ERROR_CRC;
-    uint32_t found = 0;
-    DWORD got;
-    do {
-        if (!ReadFile(file, s_chunk, sizeof s_chunk, &got, 0))
-            return GetLastError();
-        found = Crc32(found, s_chunk, got);
-    } while (got);
-    return found == crc ? 0 : ERROR_CRC;
-}
-
-// Expands the open file `staging` through LZ32 into a new file at
-// `targetPath`, which must come out as the build made it; `staging` is closed.
-static bool ExpandFile(HANDLE staging, const char *targetPath, uint32_t size, uint32_t crc)
-{
-    INT source = g_lz32.LZInit(AsLzFile(staging));
+    INT source = g_lz32.LZInit(AsLzFile(image));
     if (source < 0) {
-        CloseHandle(staging);
-        SetLastError(LzError(source));
+        CloseHandle(image);
+        SetLastError(LzError);
         return false;
     }
-    HANDLE target = CreateFileA(targetPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_NEW,
-                                FILE_FLAG_SEQUENTIAL_SCAN, 0);
+    HANDLE target = CreateFileA(targetPath, GENERIC_WRITE, 0, 0, CREATE_NEW, FILE_FLAG_SEQUENTIAL_SCAN, 0);
+    DWORD error = target == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    uint32_t found = 0, left = size;
+    while (!error) {
+        SetLastError(0);
+        INT got = g_lz32.LZRead(source, reinterpret_cast<char *>(s_chunk), sizeof s_chunk);
+        if (got < 0)
+            error = GetLastError() ? GetLastError() : LzError;
+        else if (got == 0)
+            break;
+        // More than the build made: nothing beyond `size` is written.
+        else if (static_cast<uint32_t>(got) > left)
+            error = ERROR_CRC;
+        else if (!WriteWhole(target, s_chunk, got))
+            error = GetLastError();
+        else {
+            found = Crc32(found, s_chunk, got);
+            left -= got;
+        }
+    }
+    g_lz32.LZClose(source);         // closes `image` too
     if (target == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        g_lz32.LZClose(source);         // closes the staging file too
         SetLastError(error);
         return false;
     }
-    SetLastError(0);
-    LONG copied = g_lz32.LZCopy(source, AsLzFile(target));
-    DWORD error = copied < 0 ? GetLastError() : 0;
-    if (copied < 0 && error == 0)
-        error = LzError(copied);
-    g_lz32.LZClose(source);
-    if (!error)
-        error = CheckAsBuilt(target, size, crc);
+    if (!error && (left != 0 || found != crc))
+        error = ERROR_CRC;
     CloseHandle(target);
     if (!error)
         return true;
@@ -138,7 +131,9 @@ static bool ExpandFile(HANDLE staging, const char *targetPath, uint32_t size, ui
     return false;
 }
 
-// The staging file of the expansion at hand, or of the last one.
+// The staging file of the run's expansions, open from the first of them to
+// EndStaging(), and its path.
+static HANDLE s_staging = INVALID_HANDLE_VALUE;
 static PathBuffer s_stagingPath;
 
 const char *StagingPath()
@@ -146,37 +141,50 @@ const char *StagingPath()
     return s_stagingPath;
 }
 
+// The staging file is new, under the first free name of its kind (a file of
+// that name is someone else's), and stays open, shared with nobody, through
+// every expansion of the run: no other process can change it in between, in
+// a temporary folder others can write to.  The system deletes it when it is
+// closed, however the run ends.
+static bool OpenStaging()
+{
+    char name[JournalNameSize];
+    for (unsigned tag = 0; s_staging == INVALID_HANDLE_VALUE; ++tag) {
+        if (tag == JournalTags || !TaggedName(StagingBaseName, TmpSuffix, tag, name, sizeof name) ||
+            !PathIn(StagingFolder(), name, s_stagingPath))
+            return false;
+        s_staging = CreateFileA(s_stagingPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_NEW,
+                                FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE, 0);
+        if (s_staging == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return true;
+}
+
+void EndStaging()
+{
+    if (s_staging != INVALID_HANDLE_VALUE)
+        CloseHandle(s_staging);
+    s_staging = INVALID_HANDLE_VALUE;
+}
+
 bool ExpandEntry(WORD id, const char *path, uint32_t size, uint32_t crc, bool &stagingFailed)
 {
     stagingFailed = true;
     DWORD count;
     const BYTE *bytes = LoadPayload(id, &count);
-    if (!bytes)
+    if (!bytes || !OpenStaging())
         return false;
-    // The staging file is new, under the first free name of its kind (a file
-    // of that name is someone else's), and stays open, shared with nobody,
-    // from its first byte to the end of its expansion: no other process can
-    // change it in between, in a temporary folder others can write to.  The
-    // system deletes it when it is closed, however the run ends.
-    char name[JournalNameSize];
-    HANDLE staging = INVALID_HANDLE_VALUE;
-    for (unsigned tag = 0; staging == INVALID_HANDLE_VALUE && tag < JournalTags; ++tag) {
-        if (!TaggedName(StagingBaseName, TmpSuffix, tag, name, sizeof name) ||
-            !PathIn(StagingFolder(), name, s_stagingPath))
-            return false;
-        staging = CreateFileA(s_stagingPath, GENERIC_READ | GENERIC_WRITE, 0, 0, CREATE_NEW,
-                              FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE, 0);
-        if (staging == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            return false;
-    }
-    if (staging == INVALID_HANDLE_VALUE)
+    // The image replaces the last one whole: LZ32 expands to the end of the
+    // file, whatever the image's header says.  LZ32 closes the handle it is
+    // given, so it is given a second one.
+    HANDLE image;
+    bool staged = SetFilePointer(s_staging, 0, 0, FILE_BEGIN) == 0 && WriteWhole(s_staging, bytes, count) &&
+                  SetEndOfFile(s_staging) && SetFilePointer(s_staging, 0, 0, FILE_BEGIN) == 0 &&
+                  DuplicateHandle(GetCurrentProcess(), s_staging, GetCurrentProcess(), &image, 0, FALSE,
+                                  DUPLICATE_SAME_ACCESS);
+    if (!staged)
         return false;
-    if (WriteWhole(staging, bytes, count) && SetFilePointer(staging, 0, 0, FILE_BEGIN) == 0) {
-        stagingFailed = false;
-        return ExpandFile(staging, path, size, crc);
-    }
-    DWORD error = GetLastError();
-    CloseHandle(staging);
-    SetLastError(error);
-    return false;
+    stagingFailed = false;
+    return ExpandFile(image, path, size, crc);
 }

@@ -19,5 +19,5 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 }
 
 extern "C" __declspec(dllexport) INT WINAPI LZInit(INT) { return -1; }
-extern "C" __declspec(dllexport) LONG WINAPI LZCopy(INT, INT) { return -1; }
+extern "C" __declspec(dllexport) INT WINAPI LZRead(INT, LPSTR, INT) { return -1; }
 extern "C" __declspec(dllexport) void WINAPI LZClose(INT) {}

@@ -379,6 +379,7 @@ static void WhatIsNotTheBuildsFileFails()
     CHECK(!stagingFailed);
     CHECK(ExpandEntry(111, target.c_str(), built.size(), crc, stagingFailed));
     CHECK_EQ(ReadWholeFile(target), built);
+    EndStaging();
     CHECK(!FileExists(StagingFile()));
 }
 
