@@ -25,15 +25,18 @@ RC64   := x86_64-w64-mingw32-windres
 # files at once (-flto), equal constants merged, arguments pushed rather than
 # stored, the stack kept at the 4-byte alignment Windows gives a 32-bit
 # thread rather than realigned to 16 in every function that has locals (the
-# programs use no SSE, which is what would want it), and data aligned only as
-# the ABI asks (not arrays to 32 bytes for vector loads they never get).
-# Pushing comes with
-# leaving out stack probes, so every frame must stay within the 4 KB guard
-# page, which -Wframe-larger-than holds it to.
+# programs use no SSE, which is what would want it), data aligned only as the
+# ABI asks (not arrays to 32 bytes for vector loads they never get), and the
+# choices among equal instructions made for the shortest: tuned for the
+# Pentium, calls not turned into jumps (each such jump repeats the caller's
+# epilogue).  Pushing comes with leaving out stack probes, so every frame
+# must stay within the 4 KB guard page, which -Wframe-larger-than holds it
+# to.
 SHIP_CXXFLAGS := -std=c++17 -Oz -flto -Wall -Wextra -Werror -Wframe-larger-than=4000 \
   -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector \
   -fno-threadsafe-statics -fno-builtin -fno-ident -ffunction-sections -fmerge-all-constants \
-  -fomit-frame-pointer -mpreferred-stack-boundary=2 -malign-data=abi \
+  -fomit-frame-pointer -mpreferred-stack-boundary=2 -malign-data=abi -mtune=pentium \
+  -fno-optimize-sibling-calls \
   -mno-stack-arg-probe -I. -I$(GEN)
 # Loaded wherever the system puts it (ASLR: relocations, DYNAMICBASE), its
 # data never run (NX_COMPAT).  Laid out by tools/ship.ld.
