@@ -25,26 +25,34 @@ RC64   := x86_64-w64-mingw32-windres
 # files at once (-flto), equal constants merged, arguments pushed rather than
 # stored, the stack kept at the 4-byte alignment Windows gives a 32-bit
 # thread rather than realigned to 16 in every function that has locals (the
-# programs use no SSE, which is what would want it).  Pushing comes with
-# leaving out stack probes, so every frame must stay within the 4 KB guard
-# page, which -Wframe-larger-than holds it to.
+# programs use no SSE, which is what would want it), data aligned only as the
+# ABI asks (not arrays to 32 bytes for vector loads they never get), and the
+# choices among equal instructions made for the shortest: tuned for the
+# Pentium, calls not turned into jumps (each such jump repeats the caller's
+# epilogue).  Pushing comes with leaving out stack probes, so every frame
+# must stay within the 4 KB guard page, which -Wframe-larger-than holds it
+# to.
 SHIP_CXXFLAGS := -std=c++17 -Oz -flto -Wall -Wextra -Werror -Wframe-larger-than=4000 \
   -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector \
   -fno-threadsafe-statics -fno-builtin -fno-ident -ffunction-sections -fmerge-all-constants \
-  -fomit-frame-pointer -mpreferred-stack-boundary=2 \
+  -fomit-frame-pointer -mpreferred-stack-boundary=2 -malign-data=abi -mtune=pentium \
+  -fno-optimize-sibling-calls \
   -mno-stack-arg-probe -I. -I$(GEN)
 # Loaded wherever the system puts it (ASLR: relocations, DYNAMICBASE), its
 # data never run (NX_COMPAT).  Laid out by tools/ship.ld.
-SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -s -Wl,--gc-sections \
+SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -Wl,--gc-sections \
   -Wl,--no-insert-timestamp -Wl,--dynamicbase,--enable-reloc-section,--nxcompat \
   -Wl,--major-subsystem-version,4,--minor-subsystem-version,0 \
   -Wl,--major-os-version,4,--minor-os-version,0 -Wl,-e,_EntryPoint -Wl,-T,tools/ship.ld
 # Links the shipped program $@ from the objects $(1) and the libraries $(2),
 # marks its one section executable (tools/ship.ld; objcopy stamps no time
-# when SOURCE_DATE_EPOCH is 0), leaves out the DOS program, and signs it as
-# $(3) when that is given and the build signs (SIGN_CERT, below).
+# when SOURCE_DATE_EPOCH is 0), names its relocations in the headers and
+# leaves out its symbols, which only found them, leaves out the DOS program,
+# and signs it as $(3) when that is given and the build signs (SIGN_CERT,
+# below).
 ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(2) && \
   SOURCE_DATE_EPOCH=0 $(OBJCOPY32) --set-section-flags .idata=alloc,load,code,data,contents $@.part && \
+  python3 -B tools/place_relocations.py $@.part && \
   python3 -B tools/drop_dos_stub.py $@.part && \
   $(if $(and $(3),$(SIGN_CERT)),$(call sign_program,$@.part,$(3)) &&) mv $@.part $@
 

@@ -12,7 +12,7 @@ struct InstalledFile {
     uint32_t crc;
 };
 
-static const InstalledFile g_installedFiles[] = {INSTALLED_FILES};
+inline const InstalledFile g_installedFiles[] = {INSTALLED_FILES};
 
 enum {
     InstalledFileCount = sizeof g_installedFiles / sizeof g_installedFiles[0],
@@ -23,5 +23,5 @@ static_assert(InstalledFileCount == MANIFEST_ROW_COUNT + 1, "the program and eve
 
 // The sizes and CRCs alone, in the same order, for the installer, which has
 // the names in its manifest.
-static const uint32_t g_installedSizes[] = {INSTALLED_SIZES};
-static const uint32_t g_installedCrcs[] = {INSTALLED_CRCS};
+inline const uint32_t g_installedSizes[] = {INSTALLED_SIZES};
+inline const uint32_t g_installedCrcs[] = {INSTALLED_CRCS};

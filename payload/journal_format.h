@@ -19,7 +19,7 @@ enum {
     JournalTags = 16,           // free names tried for each staged or set-aside copy
     JournalBytes = 8 + JournalRows * (4 + 3 * JournalNameSize)
 };
-static const uint32_t NoFile = 0xFFFFFFFFu;   // no file of the name was there
+inline const uint32_t NoFile = 0xFFFFFFFFu;   // no file of the name was there
 
 struct JournalRow {
     char target[JournalNameSize];   // the file's name

@@ -16,7 +16,7 @@ struct PayloadEntry {
     bool readOnly;          // Raw rows only
 };
 
-static const PayloadEntry g_manifest[] = {MANIFEST_ROWS};
+inline const PayloadEntry g_manifest[] = {MANIFEST_ROWS};
 
 enum { ManifestRows = sizeof g_manifest / sizeof g_manifest[0] };
 static_assert(ManifestRows == MANIFEST_ROW_COUNT, "the table holds every row of the list");

@@ -6,9 +6,9 @@
 // then tips.txt.1.new, tips.txt.2.new ...).
 #pragma once
 
-static const char JournalFileName[] = "Quillmark setup.jnl";  // a run in progress, and its names
-static const char StagingBaseName[] = "data";   // data.tmp: an entry on its way to being expanded
-static const char ImageBaseName[] = "image";    // image.tmp: the program, staged
-static const char TmpSuffix[] = ".tmp";
-static const char NewSuffix[] = ".new";         // after any other file's name: staged
-static const char OldSuffix[] = ".old";         // after a replaced file's name: set aside
+inline const char JournalFileName[] = "Quillmark setup.jnl";  // a run in progress, and its names
+inline const char StagingBaseName[] = "data";   // data.tmp: an entry on its way to being expanded
+inline const char ImageBaseName[] = "image";    // image.tmp: the program, staged
+inline const char TmpSuffix[] = ".tmp";
+inline const char NewSuffix[] = ".new";         // after any other file's name: staged
+inline const char OldSuffix[] = ".old";         // after a replaced file's name: set aside

@@ -5,9 +5,9 @@
 #include "carried_files.h"
 #include "stored_sums.h"
 
-static const unsigned short g_storedNumbers[] = {STORED_ENTRY_NUMBERS};
-static const uint32_t g_storedSizes[] = {STORED_ENTRY_SIZES};
-static const uint32_t g_storedCrcs[] = {STORED_ENTRY_CRCS};
+inline const unsigned short g_storedNumbers[] = {STORED_ENTRY_NUMBERS};
+inline const uint32_t g_storedSizes[] = {STORED_ENTRY_SIZES};
+inline const uint32_t g_storedCrcs[] = {STORED_ENTRY_CRCS};
 
 enum { StoredEntryCount = sizeof g_storedNumbers / sizeof g_storedNumbers[0] };
 static_assert(StoredEntryCount == CARRIED_ENTRY_COUNT, "every carried file");

@@ -15,43 +15,43 @@ struct SystemTextMessage {
 };
 
 // Start-up.
-static const FixedMessage SetupAlreadyRunning = {"44", "Quillmark's setup is already running."};
-static const FixedMessage SetupDamaged = {"42",
+inline const FixedMessage SetupAlreadyRunning = {"44", "Quillmark's setup is already running."};
+inline const FixedMessage SetupDamaged = {"42",
     "This setup program is damaged: a file it carries is not as it was built.  "
     "Please get a new copy of the setup program."};
-static const FixedMessage LibraryMissing = {"45",
+inline const FixedMessage LibraryMissing = {"45",
     "Setup cannot load a part of Windows that it needs."};
-static const SystemTextMessage SettingsKeyFailed = {"1"};
-static const FixedMessage CannotProceed = {"1A", "Unable to proceed with installation"};
-static const FixedMessage NoWindowsFolder = {"2", "Unable to locate Windows directory"};
-static const FixedMessage NoTempFolder = {"3", "Unable to locate temp path."};
-static const FixedMessage CannotInitialize = {"43", "Unable to initialize"};
+inline const SystemTextMessage SettingsKeyFailed = {"1"};
+inline const FixedMessage CannotProceed = {"1A", "Unable to proceed with installation"};
+inline const FixedMessage NoWindowsFolder = {"2", "Unable to locate Windows directory"};
+inline const FixedMessage NoTempFolder = {"3", "Unable to locate temp path."};
+inline const FixedMessage CannotInitialize = {"43", "Unable to initialize"};
 
 // The folder rules.
-static const FixedMessage InvalidDrive = {"11", "Invalid drive specification"};
-static const FixedMessage RemovableDrive = {"12", "You can't install Quillmark to a removable disk."};
-static const FixedMessage FolderTooLong = {"27", "Folder name too long"};
-static const FixedMessage NotAFolder = {"13", "The install location is not a folder."};
-static const FixedMessage FolderReadOnly = {"14", "The folder is read only."};
-static const FixedMessage InvalidFolder = {"15", "Invalid folder"};
-static const FixedMessage CannotCreateFolder = {"16", "Could not create the specified folder."};
-static const FixedMessage NotEnoughRoom = {"28", "There is not enough room on the disk to install Quillmark."};
+inline const FixedMessage InvalidDrive = {"11", "Invalid drive specification"};
+inline const FixedMessage RemovableDrive = {"12", "You can't install Quillmark to a removable disk."};
+inline const FixedMessage FolderTooLong = {"27", "Folder name too long"};
+inline const FixedMessage NotAFolder = {"13", "The install location is not a folder."};
+inline const FixedMessage FolderReadOnly = {"14", "The folder is read only."};
+inline const FixedMessage InvalidFolder = {"15", "Invalid folder"};
+inline const FixedMessage CannotCreateFolder = {"16", "Could not create the specified folder."};
+inline const FixedMessage NotEnoughRoom = {"28", "There is not enough room on the disk to install Quillmark."};
 
 // Placing the main program.
-static const FixedMessage RunningCopyFound = {"4",
+inline const FixedMessage RunningCopyFound = {"4",
     "Your existing copy of Quillmark is running.  Installation aborted."};
-static const FixedMessage NewerCopyFound = {"5",
+inline const FixedMessage NewerCopyFound = {"5",
     "A more recent version of Quillmark already exists at the install location.  Installation aborted."};
-static const FixedMessage CopyNotVersion1 = {"17",
+inline const FixedMessage CopyNotVersion1 = {"17",
     "The copy of Quillmark already at the install location is not version 1.  It will be replaced."};
-static const SystemTextMessage ProgramNotExpanded = {"34"};
-static const SystemTextMessage ProgramNotMoved = {"37"};
+inline const SystemTextMessage ProgramNotExpanded = {"34"};
+inline const SystemTextMessage ProgramNotMoved = {"37"};
 
 // Writing the other files; the box names the file.
-static const SystemTextMessage FileNotWritten = {"35"};
+inline const SystemTextMessage FileNotWritten = {"35"};
 
 // Registering.
-static const FixedMessage RegistryNotWritten = {"8",
+inline const FixedMessage RegistryNotWritten = {"8",
     "Error encountered while writing to the system registry."};
-static const FixedMessage UninstallerNotRegistered = {"9", "Unable to register uninstall program."};
-static const SystemTextMessage FolderNotRemembered = {"10"};
+inline const FixedMessage UninstallerNotRegistered = {"9", "Unable to register uninstall program."};
+inline const SystemTextMessage FolderNotRemembered = {"10"};

@@ -9,13 +9,13 @@ typedef char PathBuffer[PathSize];
 #define PRODUCT_VERSION "1.0"
 #define MAKER_NAME "Brenlow"
 
-static const char ProductName[] = PRODUCT_NAME;
-static const char ProgramFileName[] = MAIN_PROGRAM_NAME;
-static const char DefaultSubfolder[] = "\\" PRODUCT_NAME;
-static const char UninstallerFileName[] = UNINSTALLER_NAME;
+inline const char ProductName[] = PRODUCT_NAME;
+inline const char ProgramFileName[] = MAIN_PROGRAM_NAME;
+inline const char DefaultSubfolder[] = "\\" PRODUCT_NAME;
+inline const char UninstallerFileName[] = UNINSTALLER_NAME;
 
-static const char MakerKeyPrefix[] = "Software\\" MAKER_NAME "\\";
+inline const char MakerKeyPrefix[] = "Software\\" MAKER_NAME "\\";
 
 // Held by a running setup.exe, for as long as it runs.
-static const char SetupMutexName[] = "Brenlow " PRODUCT_NAME " Setup";
-static const char SettingsKeySuffix[] = "\\Settings";
+inline const char SetupMutexName[] = "Brenlow " PRODUCT_NAME " Setup";
+inline const char SettingsKeySuffix[] = "\\Settings";

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Prints where the bytes of a PE file go: headers, code and data sections, and
-resources split into the carried files ("FILE" entries) and the rest."""
+resources split into the carried files ("FILE" entries) and the rest, the
+base relocations among them when they follow the resources (tools/ship.ld)."""
 import struct
 import sys
+
+BASE_RELOCATION_DIRECTORY = 5
 
 
 def sections(image):
@@ -11,6 +14,8 @@ def sections(image):
     optional_size = struct.unpack_from('<H', image, pe + 20)[0]
     optional = pe + 24
     headers_size = struct.unpack_from('<I', image, optional + 60)[0]
+    directories = optional + (96 if struct.unpack_from('<H', image, optional)[0] == 0x10B else 112)
+    relocations = struct.unpack_from('<II', image, directories + 8 * BASE_RELOCATION_DIRECTORY)
     table = optional + optional_size
     found = []
     for i in range(count):
@@ -18,7 +23,7 @@ def sections(image):
         name = raw[:8].rstrip(b'\0').decode()
         vsize, vaddr, rsize, rptr = struct.unpack_from('<IIII', raw, 8)
         found.append((name, vaddr, vsize, rsize, rptr))
-    return headers_size, found
+    return headers_size, found, relocations
 
 
 def resource_sizes(image, rsrc):
@@ -53,7 +58,7 @@ def resource_sizes(image, rsrc):
 def main():
     path = sys.argv[1]
     image = open(path, 'rb').read()
-    headers_size, found = sections(image)
+    headers_size, found, (relocations_at, relocations) = sections(image)
     rsrc = next((s for s in found if s[0] == '.rsrc'), None)
     code = sum(s[3] for s in found if s[0] != '.rsrc')
     res = rsrc[3] if rsrc else 0
@@ -65,6 +70,9 @@ def main():
         totals = resource_sizes(image, rsrc)
         payload = totals.pop('FILE', 0)
         print(f'    carried files (FILE) {payload:9d}')
+        _, rsrc_address, rsrc_size, _, _ = rsrc
+        if rsrc_address <= relocations_at < rsrc_address + rsrc_size:
+            totals['relocations'] = relocations
         for kind, size in sorted(totals.items()):
             print(f'    {kind:20s} {size:9d}')
         print(f'    tables and padding   {res - payload - sum(totals.values()):9d}')

@@ -51,9 +51,8 @@ HWND CreateBackdrop()
 
 LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Everything else as the system does it (WM_CREATE: 0, go on).
     switch (message) {
-    case WM_CREATE:
-        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

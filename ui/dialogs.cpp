@@ -71,10 +71,9 @@ INT_PTR CALLBACK ChangeFolderDlgProc(HWND dialog, UINT message, WPARAM wParam, L
     switch (LOWORD(wParam)) {
     case IDOK:
         GetDlgItemTextA(dialog, EDIT_BOX, g_installDir, PathSize);
-        EndDialog(dialog, IDOK);
-        return TRUE;
+        // fall through
     case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
+        EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     case BROWSE_BUTTON:
         BrowseForFolder(dialog);
