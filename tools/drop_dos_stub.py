@@ -11,20 +11,13 @@ the sections move up by the room the headers no longer take.  Only file
 offsets change: nothing the loader finds by its address moves.  A file with a
 symbol table or a certificate, which are found by file offset, is refused.
 """
-import os
 import struct
 import sys
 
+from pe_image import u16, u32, write_in_place
+
 DOS_HEADER = 64       # the part Windows reads: "MZ" and where the PE headers are
 SECTION_HEADER = 40
-
-
-def u16(image, at):
-    return struct.unpack_from('<H', image, at)[0]
-
-
-def u32(image, at):
-    return struct.unpack_from('<I', image, at)[0]
 
 
 def main(path):
@@ -52,10 +45,7 @@ def main(path):
         if u32(out, entry + 16):  # raw data in the file: it moves up
             struct.pack_into('<I', out, entry + 20, u32(out, entry + 20) - cut)
     out += image[old_size:]
-    with open(path + '.part', 'wb') as f:
-        f.write(out)
-    os.chmod(path + '.part', os.stat(path).st_mode)
-    os.replace(path + '.part', path)
+    write_in_place(path, out)
 
 
 if __name__ == '__main__':

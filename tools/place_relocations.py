@@ -13,23 +13,16 @@ the program has no relocations (the linker sets it when it finds no section
 called .reloc).  The symbol table is needed only for that and goes: the file
 ends where it began.
 """
-import os
 import struct
 import sys
+
+from pe_image import u16, u32, write_in_place
 
 START, END = b'___reloc_start', b'___reloc_end'
 SECTION_HEADER = 40
 SYMBOL = 18
 RELOCS_STRIPPED = 0x0001
 RESOURCE_DIRECTORY, RELOCATION_DIRECTORY = 2, 5
-
-
-def u16(image, at):
-    return struct.unpack_from('<H', image, at)[0]
-
-
-def u32(image, at):
-    return struct.unpack_from('<I', image, at)[0]
 
 
 def symbols(image, table, count):
@@ -85,10 +78,7 @@ def main(path):
         struct.pack_into('<H', image, pe + 22, u16(image, pe + 22) & ~RELOCS_STRIPPED)
     struct.pack_into('<II', image, pe + 12, 0, 0)
     del image[table:]
-    with open(path + '.part', 'wb') as f:
-        f.write(image)
-    os.chmod(path + '.part', os.stat(path).st_mode)
-    os.replace(path + '.part', path)
+    write_in_place(path, image)
 
 
 if __name__ == '__main__':
