@@ -1,6 +1,10 @@
-// The files of the install folder, written all or nothing.  Every file is
-// first staged complete beside its name; only when all are does each take
-// its name, the file it replaces kept aside until every one has.  A failure
+// The files of the install folder, written all or nothing.  Every file that
+// replaces one is first staged complete beside its name, and so is the
+// first file of a run, the program; only when all are written does each
+// staged file take its name, the file it replaces kept aside until every
+// one has.  A file where there was none is written under its own name
+// (there is nothing to keep whole there, and a rename is saved), while the
+// staged first file stands for the run not yet complete.  A failure
 // anywhere undoes the run's file work, so the folder holds the release it
 // held before, or this one, never a mixture.  The names the run makes are
 // listed in its journal first (payload/journal.h), so that a run stopped at
@@ -99,9 +103,20 @@ static bool PlanRun(const char *folder, const char *pattern, const PayloadEntry 
     return true;
 }
 
-static bool Stage(const char *folder, const PayloadEntry &entry, const JournalRow &row, uint32_t size,
-                  uint32_t crc, Failure &failure)
+// Whether row `file` of the run is written under its own name rather than
+// staged: a file where there was none, after the first.  A recovery finds
+// the run incomplete for as long as the first row's staged copy is there
+// (RecoverFolder), which it is until the commits begin, once every file is
+// written.
+static bool WrittenInPlace(int file)
 {
+    return file > 0 && g_journal[file].attributes == NoFile;
+}
+
+static bool Stage(const char *folder, const PayloadEntry &entry, int file, uint32_t size, uint32_t crc,
+                  Failure &failure)
+{
+    const JournalRow &row = g_journal[file];
     PathBuffer target, staged, aside;
     if (!RowPaths(folder, row, target, staged, aside))
         return false;
@@ -110,8 +125,9 @@ static bool Stage(const char *folder, const PayloadEntry &entry, const JournalRo
         SetLastError(ERROR_ALREADY_EXISTS);
         return false;
     }
-    return entry.method == Expand ? ExpandEntry(entry.id, staged, size, crc, failure.stagingFile)
-                                  : WriteEntry(entry.id, staged, entry.readOnly);
+    const char *path = WrittenInPlace(file) ? target : staged;
+    return entry.method == Expand ? ExpandEntry(entry.id, path, size, crc, failure.stagingFile)
+                                  : WriteEntry(entry.id, path, entry.readOnly);
 }
 
 typedef BOOL(WINAPI *CreateHardLinkFunction)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
@@ -173,7 +189,7 @@ static bool WriteAll(const char *folder, const char *pattern, const PayloadEntry
     }
     failure.journal = false;
     for (; file < count; ++file)
-        if (!Stage(folder, entries[file], g_journal[file], sizes[file], crcs[file], failure))
+        if (!Stage(folder, entries[file], file, sizes[file], crcs[file], failure))
             break;
     EndStaging();
     if (file == count) {
@@ -181,7 +197,7 @@ static bool WriteAll(const char *folder, const char *pattern, const PayloadEntry
         s_createHardLink = reinterpret_cast<CreateHardLinkFunction>(
             reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("KERNEL32"), "CreateHardLinkA")));
         for (file = 0; file < count; ++file)
-            if (!Commit(folder, g_journal[file]))
+            if (!WrittenInPlace(file) && !Commit(folder, g_journal[file]))
                 break;
     }
     bool complete = file == count;

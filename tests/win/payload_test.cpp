@@ -1,6 +1,7 @@
 // The payload writers and the main program's placement, on real files.
 #include <algorithm>
 #include <vector>
+#include "payload/journal.h"
 #include "payload/manifest_table.h"
 #include "payload/payload.h"
 #include "payload/writers.h"
@@ -352,6 +353,21 @@ static void AStopAtAnyMomentIsRecovered()
         CheckInstalledWithUsersFiles();
     }
     std::printf("     %d stops of %d file operations, each from number %d on\n", stops, operations, committing);
+
+    // Into a folder without the release, where the files are written under
+    // their names: the recovery leaves all of it or none.
+    Prepare(0);
+    UsersFilesAre(false);
+    const std::string none = Listing(Scratch);
+    const int fresh = RunStoppedAt(0) & 0xFFF;
+    for (int k = 1; k < fresh && FailedChecks() == failedBefore; k += 5) {
+        Prepare(0);
+        UsersFilesAre(false);
+        CHECK_EQ(RunStoppedAt(k), StoppedExitCode);
+        RecoverFolder(Scratch.c_str());
+        if (Listing(Scratch) != none)
+            CheckInstalledWithUsersFiles();
+    }
 }
 
 // A folder under the name of a file of the release (the user's drafts in it)
