@@ -29,12 +29,14 @@ RC64   := x86_64-w64-mingw32-windres
 # ABI asks (not arrays to 32 bytes for vector loads they never get), and the
 # choices among equal instructions made for the shortest: tuned for the
 # Pentium, calls not turned into jumps (each such jump repeats the caller's
-# epilogue).  Pushing comes with leaving out stack probes, so every frame
-# must stay within the 4 KB guard page, which -Wframe-larger-than holds it
-# to.
+# epilogue).  The functions lie end to end in one code section: in sections
+# of their own each would start at a 4-byte boundary, and -flto leaves out
+# what nothing calls anyway.  Pushing comes with leaving out stack probes, so
+# every frame must stay within the 4 KB guard page, which
+# -Wframe-larger-than holds it to.
 SHIP_CXXFLAGS := -std=c++17 -Oz -flto -Wall -Wextra -Werror -Wframe-larger-than=4000 \
   -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector \
-  -fno-threadsafe-statics -fno-builtin -fno-ident -ffunction-sections -fmerge-all-constants \
+  -fno-threadsafe-statics -fno-builtin -fno-ident -fmerge-all-constants \
   -fomit-frame-pointer -mpreferred-stack-boundary=2 -malign-data=abi -mtune=pentium \
   -fno-optimize-sibling-calls \
   -mno-stack-arg-probe -I. -I$(GEN)

@@ -5,13 +5,18 @@
 // function that knows its cause.
 #pragma once
 
+// The code is held in the message itself, not pointed at: an address in the
+// program's data is one more the loader must adjust when it places the
+// program.
+enum { MessageCodeSize = 3 };       // two characters ("1A") and a NUL
+
 struct FixedMessage {
-    const char *code;
+    char code[MessageCodeSize];
     const char *text;
 };
 
 struct SystemTextMessage {
-    const char *code;
+    char code[MessageCodeSize];
 };
 
 // Start-up.
