@@ -1,11 +1,10 @@
 // A run's journal in the folder it writes into, for both programs: written
 // and flushed before the run makes the first name of its own there (a file
 // staged beside the one it becomes, a new file under its name, a replaced
-// file set aside), removed once
-// the run has finished or been undone.  Only the names a journal lists are
-// ever taken for the installer's; so a run stopped at any moment is finished
-// or undone by the next run of either program, and a file of the user's that
-// only looks alike is never touched.
+// file set aside), removed once the run has finished or been undone.  Only
+// the names a journal lists are ever taken for the installer's; so a run
+// stopped at any moment is finished or undone by the next run of either
+// program, and a file of the user's that only looks alike is never touched.
 #pragma once
 #include "payload/journal_format.h"
 #include "setup/product.h"
@@ -34,9 +33,9 @@ bool RollForward(const char *folder);
 
 // What a run stopped part-way left in `folder`, by its journal: completed
 // where every file had taken its name (no staged copy is left: a run stages
-// its first file until every file is written), else undone;
-// then the journal goes.  A journal torn by a power cut names nothing the
-// run had made yet, and just goes.  Without a journal nothing is touched.
+// its first file until every file is written), else undone; then the
+// journal goes.  A journal torn by a power cut names nothing the run had
+// made yet, and just goes.  Without a journal nothing is touched.
 void RecoverFolder(const char *folder);
 
 // The uninstaller's temporary name `number` in `folder`: qmk, the number's
