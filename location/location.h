@@ -16,8 +16,7 @@ bool ValidateInstallFolder(char *path, bool report);
 
 // Whether the drive of `folder` has room for every file the install writes
 // there (beside the files they replace, which stay until all are written),
-// the staging folder's drive (StagingFolder) for the largest staging file,
-// and the Windows folder's for the uninstaller; each drive once, for all
-// that goes on it.  When one has not, box 28 names the drive, the room
+// and the Windows folder's for the uninstaller; both at once when they
+// share it.  When one has not, box 28 names the drive, the room
 // needed and the room free.
 bool HasRoomFor(const char *folder);

@@ -71,24 +71,21 @@ static bool Fits(const char *root, DWORD needed, DWORD free)
     return false;
 }
 
-// Where the install writes: the install folder's files, the staging file of
-// expanded entries, and the uninstaller in the Windows folder (where the copy
-// it replaces stays, too, until the new one is complete).
-enum { InstallFolder, StagingFile, Uninstaller, Parts };
+// Where the install writes: the install folder's files, and the uninstaller
+// in the Windows folder (where the copy it replaces stays, too, until the new
+// one is complete).
+enum { InstallFolder, Uninstaller, Parts };
 
 // The blocks `part` takes on the drive measured last.
 static DWORD NeededFor(int part)
 {
-    return part == InstallFolder ? NeededInFolder()
-         : part == StagingFile   ? Taken(LARGEST_STAGED_ENTRY_SIZE)
-                                 : Taken(UNINSTALLER_SIZE);
+    return part == InstallFolder ? NeededInFolder() : Taken(UNINSTALLER_SIZE);
 }
 
 bool HasRoomFor(const char *folder)
 {
     PathBuffer roots[Parts];
     DriveRootOf(folder, roots[InstallFolder]);
-    DriveRootOf(StagingFolder(), roots[StagingFile]);
     if (!g_windowsDir[0] || !DriveRootOf(g_windowsDir, roots[Uninstaller]))
         roots[Uninstaller][0] = 0;
     // Each drive once, for all the parts on it.  A drive the system cannot

@@ -39,12 +39,11 @@ bool IsReleaseFile(const char *name)
 }
 
 // A file that could not be written, once the folder is as it was: which,
-// whether it failed taking its name, whether at the staging file of
-// expanded entries or at the journal, and the system's error.
+// whether it failed taking its name, whether at the journal, and the
+// system's error.
 struct Failure {
     int file;
     bool committing;
-    bool stagingFile;
     bool journal;
     DWORD error;
 };
@@ -113,8 +112,7 @@ static bool WrittenInPlace(int file)
     return file > 0 && g_journal[file].attributes == NoFile;
 }
 
-static bool Stage(const char *folder, const PayloadEntry &entry, int file, uint32_t size, uint32_t crc,
-                  Failure &failure)
+static bool Stage(const char *folder, const PayloadEntry &entry, int file, uint32_t size, uint32_t crc)
 {
     const JournalRow &row = g_journal[file];
     PathBuffer target, staged, aside;
@@ -126,7 +124,7 @@ static bool Stage(const char *folder, const PayloadEntry &entry, int file, uint3
         return false;
     }
     const char *path = WrittenInPlace(file) ? target : staged;
-    return entry.method == Expand ? ExpandEntry(entry.id, path, size, crc, failure.stagingFile)
+    return entry.method == Expand ? ExpandEntry(entry.id, path, size, crc)
                                   : WriteEntry(entry.id, path, entry.readOnly);
 }
 
@@ -180,7 +178,7 @@ static bool WriteAll(const char *folder, const char *pattern, const PayloadEntry
                      const uint32_t *crcs, int count, Failure &failure)
 {
     int &file = failure.file;
-    failure.committing = failure.stagingFile = false;
+    failure.committing = false;
     failure.journal = true;
     file = 0;
     if (!PlanRun(folder, pattern, entries, count) || !BeginJournal(folder)) {
@@ -189,9 +187,8 @@ static bool WriteAll(const char *folder, const char *pattern, const PayloadEntry
     }
     failure.journal = false;
     for (; file < count; ++file)
-        if (!Stage(folder, entries[file], file, sizes[file], crcs[file], failure))
+        if (!Stage(folder, entries[file], file, sizes[file], crcs[file]))
             break;
-    EndStaging();
     if (file == count) {
         failure.committing = true;
         s_createHardLink = reinterpret_cast<CreateHardLinkFunction>(
@@ -232,15 +229,13 @@ bool InstallPayload(WORD id, const char *folder, const char *name)
 }
 
 // The box for a failure, once the folder is as it was: 34 or 37 for the
-// program, 35 for any other file, naming the file that failed, the staging
-// file, the journal, or the one in the install folder.
+// program, 35 for any other file, naming the file that failed, the journal
+// or the one in the install folder.
 static void ReportFailure(const Failure &failure)
 {
     PathBuffer path;
     if (failure.journal)
         PathIn(g_installDir, JournalFileName, path);
-    else if (failure.stagingFile)
-        CopyText(path, PathSize, StagingPath());
     else
         PathIn(g_installDir, s_folderFiles[failure.file].name, path);
     const SystemTextMessage &message = failure.file != ProgramFile || failure.journal ? FileNotWritten

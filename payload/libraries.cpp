@@ -3,20 +3,12 @@
 #include "setup/errors.h"
 #include "setup/system_library.h"
 
-Lz32Functions g_lz32;
 VersionFunctions g_version;
 
 template <typename Function> static bool Take(HMODULE library, Function &function, const char *name)
 {
     function = LibraryFunction<Function>(library, name);
     return function != 0;
-}
-
-static bool BindLz32()
-{
-    HMODULE library = LoadSystemLibrary("LZ32.DLL");
-    return library && Take(library, g_lz32.LZInit, "LZInit") && Take(library, g_lz32.LZRead, "LZRead") &&
-           Take(library, g_lz32.LZClose, "LZClose");
 }
 
 static bool BindVersion()
@@ -29,8 +21,8 @@ static bool BindVersion()
 
 bool LoadPayloadLibraries()
 {
-    const char *missing = !BindLz32() ? "LZ32.DLL" : !BindVersion() ? "VERSION.DLL" : 0;
-    if (missing)
-        ReportError(LibraryMissing, missing);
-    return !missing;
+    if (BindVersion())
+        return true;
+    ReportError(LibraryMissing, "VERSION.DLL");
+    return false;
 }

@@ -1,16 +1,9 @@
-// The functions the payload takes from LZ32 (expanding) and VERSION (the
-// version of a program already there).  Neither library is on Windows' list
-// of known DLLs, so setup.exe does not import them: they are loaded from the
-// system folder at start-up (setup/system_library.h) and stay for the run.
+// The functions the payload takes from VERSION (the version of a program
+// already there).  The library is not on Windows' list of known DLLs, so
+// setup.exe does not import it: it is loaded from the system folder at
+// start-up (setup/system_library.h) and stays for the run.
 #pragma once
 #include <windows.h>
-#include <lzexpand.h>
-
-struct Lz32Functions {
-    decltype(&::LZInit) LZInit;
-    decltype(&::LZRead) LZRead;
-    decltype(&::LZClose) LZClose;
-};
 
 struct VersionFunctions {
     decltype(&::GetFileVersionInfoSizeA) GetFileVersionInfoSizeA;
@@ -18,5 +11,4 @@ struct VersionFunctions {
     decltype(&::VerQueryValueA) VerQueryValueA;
 };
 
-extern Lz32Functions g_lz32;
 extern VersionFunctions g_version;

@@ -12,7 +12,7 @@ struct PayloadEntry {
     // then holds no addresses the loader must adjust when it places setup.exe.
     char name[LONGEST_CARRIED_NAME + 1];
     unsigned short id;      // number of the "FILE" resource
-    PayloadMethod method;   // Expand: through LZ32; Raw: bytes as stored
+    PayloadMethod method;   // Expand: an SZDD image, expanded; Raw: bytes as stored
     bool readOnly;          // Raw rows only
 };
 

@@ -11,18 +11,14 @@
 // no such entry or it is empty.
 const BYTE *LoadPayload(WORD id, DWORD *size);
 
-// Loads LZ32 and VERSION from the system folder (payload/libraries.h).  When
-// either cannot be had, box 45 names it and the result is false.
+// Loads VERSION from the system folder (payload/libraries.h).  When it
+// cannot be had, box 45 names it and the result is false.
 bool LoadPayloadLibraries();
 
 // Whether every carried file is there as the build stored it (size and
 // CRC-32), read in place.  At the first that is not, box 42 names its entry
 // and the result is false.
 bool CarriedFilesIntact();
-
-// Where the staging file "data.tmp" goes: the temporary folder, or the
-// install folder when that one cannot be used (g_tempDir empty).
-const char *StagingFolder();
 
 // Writes the program and the table's files into g_installDir, all or
 // nothing.  What a run stopped part-way left is cleared first, and the

@@ -7,7 +7,6 @@
 #pragma once
 
 inline const char JournalFileName[] = "Quillmark setup.jnl";  // a run in progress, and its names
-inline const char StagingBaseName[] = "data";   // data.tmp: an entry on its way to being expanded
 inline const char ImageBaseName[] = "image";    // image.tmp: the program, staged
 inline const char TmpSuffix[] = ".tmp";
 inline const char NewSuffix[] = ".new";         // after any other file's name: staged

@@ -7,8 +7,7 @@
 extern HINSTANCE g_instance;
 extern HWND g_backdrop;             // owner of the dialogs, or null
 extern PathBuffer g_windowsDir;     // no trailing backslash; empty if unknown
-extern PathBuffer g_tempDir;        // as the system gives it, or a drive root; empty
-                                    // when it cannot be used (StagingFolder)
+extern PathBuffer g_tempDir;        // as the system gives it, or a drive root
 extern PathBuffer g_programFilesDir;// no trailing backslash
 extern PathBuffer g_installDir;     // the folder chosen and validated
 extern PathBuffer g_programPath;    // g_installDir + ProgramFileName

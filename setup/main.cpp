@@ -32,17 +32,6 @@ static bool SettingsKeyWritable()
     return true;
 }
 
-// A temporary folder whose name the code page cannot spell (a user's name in
-// another script: its letters come back as '?'), or one that is not there,
-// cannot take the staging file.  The user can do nothing about it, so it is
-// not used, without a word: the staging file goes into the install folder.
-static bool CanHoldStagingFile(const char *folder)
-{
-    DWORD attributes = GetFileAttributesA(folder);
-    return CanNameFiles(folder) && attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 static void FindSystemFolders()
 {
     UINT length = GetWindowsDirectoryA(g_windowsDir, PathSize);
@@ -54,10 +43,10 @@ static void FindSystemFolders()
 
     length = GetTempPathA(PathSize, g_tempDir);
     bool noTempPath = length == 0 || length >= PathSize;
-    if (noTempPath)
-        ReportError(NoTempFolder);
-    if (noTempPath || !CanHoldStagingFile(g_tempDir))
+    if (noTempPath) {
         g_tempDir[0] = 0;
+        ReportError(NoTempFolder);
+    }
     FindProgramFilesFolder();
     if (noTempPath)
         DriveRootOf(g_programFilesDir, g_tempDir);
@@ -134,8 +123,7 @@ static void Launch()
     ShellExecuteA(g_backdrop, "open", ProgramFileName, "", g_installDir, SW_SHOWDEFAULT);
 }
 
-// One setup at a time: two would share the staging file in the temporary
-// folder.  The mutex is held until the process ends.  One that cannot be had
+// One setup at a time: two would write the same files and records at once.  The mutex is held until the process ends.  One that cannot be had
 // at all (another user's setup, or one of other rights, holds the name)
 // counts as another setup running too.
 static bool OnlySetupRunning()

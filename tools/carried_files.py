@@ -141,15 +141,15 @@ def installed(entries, folder):
 def stored(entries, folder, files):
     ordered = sorted(entries, key=lambda e: e.number)
     found = [size_and_crc(os.path.join(folder, f'{e.number}.bin')) for e in ordered]
-    largest = max(size for e, (size, _) in zip(ordered, found) if e.method == 'expand')
+    largest = max(size_and_crc(os.path.join(files, e.name))[0] for e in entries if e.method == 'expand')
     uninstaller_size, uninstaller_crc = size_and_crc(os.path.join(files, only(entries, 'uninstaller').name))
     return sums(['// Each "FILE" entry as stored: its number, its size and its CRC-32, in three lists',
                  '// of the same order.',
                  '#define STORED_ENTRY_NUMBERS ' + ', '.join(str(e.number) for e in ordered),
                  '#define STORED_ENTRY_SIZES ' + ', '.join(str(size) for size, _ in found),
                  '#define STORED_ENTRY_CRCS ' + ', '.join(f'0x{crc:08X}' for _, crc in found), '',
-                 '// The largest entry that is staged in the temporary folder to be expanded.',
-                 f'#define LARGEST_STAGED_ENTRY_SIZE {largest}', '',
+                 '// The largest file expanded from an entry, held whole in memory until it is checked.',
+                 f'#define LARGEST_EXPANDED_SIZE {largest}', '',
                  '// The uninstaller as installed (expanded): its size and CRC-32.',
                  f'#define UNINSTALLER_SIZE {uninstaller_size}',
                  f'#define UNINSTALLER_CRC 0x{uninstaller_crc:08X}'])

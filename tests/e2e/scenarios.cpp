@@ -101,30 +101,12 @@ void DamagedCopies(const std::string &proposal) {
     }
 }
 
-// A system folder without LZ32.DLL (the 32-bit one: setup.exe is a 32-bit
-// program): box 45 names it before anything is made.
-void MissingLibrary(const std::string &proposal) {
-    char folder[MAX_PATH] = "";
-    GetSystemWow64DirectoryA(folder, MAX_PATH);
-    const std::string library = std::string(folder) + "\\lz32.dll", away = library + ".away";
-    if (!MoveFileA(library.c_str(), away.c_str())) Fatal("cannot move " + library + " away");
-    {
-        Setup setup;
-        ExpectError(setup, LibraryMissing, "LZ32.DLL");
-        CheckEq("exit code", 0, setup.WaitExit());
-    }
-    MoveFileA(away.c_str(), library.c_str());
-    Check(!RegKeyExists(HKEY_CURRENT_USER, "Software\\Brenlow"), "no settings key");
-    Check(!Exists(proposal), "nothing made at " + proposal);
-}
-
 // A first run, left at once: the default proposal, nothing written but the
 // settings key.
 void FirstRunCancel() {
     std::string proposal = DefaultProposal();
     Check(!Exists(proposal), "before: " + proposal + " does not exist");
     DamagedCopies(proposal);
-    MissingLibrary(proposal);
     Setup setup;
     HWND location = ExpectDefaultProposal(setup);
     CancelAndExpectExit(setup, location);
@@ -623,9 +605,9 @@ void Backdrop() {
 }
 
 // A complete install into a folder of the longest length allowed (227
-// characters), typed into dialog 102, with a temporary folder of the longest
-// length after which "data.tmp" still fits (251 characters, its backslash
-// included): every file, record, shortcut and the launch.  Run twice; before
+// characters), typed into dialog 102, with a temporary folder of 251
+// characters (its backslash included), where nothing is left: every file,
+// record, shortcut and the launch.  Run twice; before
 // the second run the user closes the program and files, records and a
 // shortcut are damaged, all of which the second run puts right.  The second
 // run proposes the first run's folder, which cannot be changed.
@@ -983,9 +965,8 @@ void ExpectNoRoom(Setup &setup, const std::string &root) {
     setup.WaitGone(box);
 }
 
-// The temporary folder on a drive that fills up: box 35 names the staging
-// file there.  Installs into the root of a drive without room: box 28, and
-// 101 comes back.
+// Installs into the root of a drive without room: box 28, and 101 comes
+// back.
 // Emptied, the drive passes; it fills up on the way, and the first file that
 // does not fit gets box 35 and the run ends: no file of ours is left, nothing
 // is registered or started.  Again, with room, the install completes.  A
@@ -995,19 +976,6 @@ void DiskFull() {
     const std::string drive = "Q:", filler = "Q:\\filler";
     const ULONGLONG room = 300 * 1024;  // the first files fit, not main.dct after them
     const std::string boxText = WithDetail(SystemMessage(ERROR_DISK_FULL), Join(drive, "main.dct"));
-    {
-        Note("the temporary folder on Q:, which fills up on the way: box 35 names the staging file there");
-        const std::string temp = "Q:\\temp";
-        MakeDirs(temp);
-        Env env;
-        env.set = {{"TMP", temp}, {"TEMP", temp}};
-        Setup setup(env);
-        RunOutOfRoom(setup, ExpectDefaultProposal(setup), filler, 100 * 1024,
-                     WithDetail(SystemMessage(ERROR_DISK_FULL), Join(temp, "data.tmp")));
-        CheckListing("nothing left in " + DefaultProposal(), DefaultProposal(), {});
-        RemoveTree(temp);
-        RemoveTree(filler);
-    }
     {
         Setup setup;
         HWND location = ExpectDefaultProposal(setup);
@@ -1217,9 +1185,8 @@ void CodePage932() {
 
 // A user whose name the code page (1252) cannot spell: the temporary folder
 // and the Start menu and desktop folders lie in a profile named in Greek,
-// which setup.exe's ANSI calls see as '?'s.  The staging file goes into the
-// install folder and away again, both shortcuts are made in those folders,
-// and the uninstaller finds and removes them.
+// which setup.exe's ANSI calls see as '?'s.  Both shortcuts are made in
+// those folders, and the uninstaller finds and removes them.
 void ForeignProfile() {
     const std::wstring profile = L"C:\\users\\\x03A3\x03C9\x03C4\x03B7\x03C1\x03B7\x03C2", temp = profile + L"\\Temp";
     for (const std::wstring &folder : {profile, temp, profile + L"\\Start Menu", profile + L"\\Desktop"})

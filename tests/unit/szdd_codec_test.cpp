@@ -1,5 +1,6 @@
 // SZDD codec: expander semantics on hand-made streams, round trips, and the
-// compressor's output against an exhaustive reference parse.
+// compressor's output against an exhaustive reference parse.  The
+// installer's own expander is held to the codec's on every image.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "payload/expand.h"
 #include "tools/szdd/szdd.h"
 
 namespace {
@@ -22,9 +24,32 @@ Bytes Image(std::uint32_t statedLength, const Bytes& stream) {
   return image;
 }
 
+std::uint32_t Installer(const Bytes& image, Bytes& out) {
+  return ExpandImage(image.data(), static_cast<std::uint32_t>(image.size()), out.data(),
+                     static_cast<std::uint32_t>(out.size()));
+}
+
+// Expands with the codec, and with the installer's expander, which must give
+// the same bytes, copy what is not SZDD, refuse the rest, and write nothing
+// beyond the room it is given.
 szdd::ExpandInfo Expand(const Bytes& image, Bytes& out,
                         std::size_t limit = szdd::kDefaultOutputLimit) {
-  return szdd::Expand(image.data(), image.size(), out, limit);
+  const szdd::ExpandInfo info = szdd::Expand(image.data(), image.size(), out, limit);
+  Bytes mine(std::min(limit, out.size() + image.size() + 1));
+  const std::uint32_t got = Installer(image, mine);
+  mine.resize(got == NotExpanded ? 0 : got);
+  if (info.status == szdd::ExpandStatus::kOk) {
+    EXPECT_TRUE(mine == out) << "the installer's expansion differs";
+    if (!out.empty()) {
+      Bytes tight(out.size() - 1);
+      EXPECT_EQ(NotExpanded, Installer(image, tight));
+    }
+  } else if (info.status == szdd::ExpandStatus::kNotSzdd) {
+    EXPECT_TRUE(mine == image) << "copied unchanged";
+  } else {
+    EXPECT_EQ(NotExpanded, got);
+  }
+  return info;
 }
 
 Bytes Random(std::size_t n, unsigned seed, int alphabet = 256) {
