@@ -1,5 +1,4 @@
 // The installer: one straight run from the backdrop to the started program.
-#include "location/folder_rules.h"
 #include "location/location.h"
 #include "payload/journal.h"
 #include "payload/manifest_table.h"

@@ -5,7 +5,8 @@
 BENCH := $(B)/bench
 BENCH_SETUP := $(BENCH)/setup.exe
 BENCH_OBJECTS := $(patsubst %.cpp,$(B)/bench-obj/%.o,$(SETUP_SOURCES) bench/install/marks.cpp)
-BENCH_PROGRAMS := $(BENCH_SETUP) $(BENCH)/floor.exe $(BENCH)/empty.exe $(BENCH)/timed_run.exe $(BENCH)/nsis-zlib.exe
+BENCH_PROGRAMS := $(BENCH_SETUP) $(BENCH)/floor.exe $(BENCH)/empty.exe $(BENCH)/timed_run.exe $(BENCH)/nsis-zlib.exe \
+  $(BENCH)/nsis-zlib-no-launch.exe
 
 $(B)/bench-obj/%.o: %.cpp $(wildcard */*.h) $(CARRIED_HEADER) $(INSTALLED_SUMS) $(STORED_SUMS) Makefile
 	@mkdir -p $(dir $@)
@@ -27,9 +28,11 @@ $(BENCH)/timed_run.exe: bench/install/timed_run.cpp
 	@mkdir -p $(@D)
 	$(CC64) $(TEST_CXXFLAGS) -O2 -o $@ $<
 
-$(BENCH)/nsis-zlib.exe: bench/install/quillmark.nsi $(PAYLOAD_FILES)
+# The peer installer, and the same without the start of the program.
+$(BENCH)/nsis-zlib.exe $(BENCH)/nsis-zlib-no-launch.exe: bench/install/quillmark.nsi $(PAYLOAD_FILES)
 	@mkdir -p $(@D)
-	makensis -V2 -DPAYLOAD=$(abspath $(PAYLOAD_FILES_DIR)) -DOUTFILE=$(abspath $@) $<
+	makensis -V2 -DPAYLOAD=$(abspath $(PAYLOAD_FILES_DIR)) -DOUTFILE=$(abspath $@) \
+	  $(if $(findstring no-launch,$@),-DNO_LAUNCH) $<
 
 .PHONY: bench-install
 bench-install: $(BENCH_PROGRAMS) $(E2E_DRIVER)

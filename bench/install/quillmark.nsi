@@ -1,8 +1,9 @@
 ; The same job as setup.exe, done by a peer installer for comparison (make
 ; bench): every file of the release from the payload folder, the read-only
 ; ones made so, the uninstaller into the Windows folder, the same records,
-; both shortcuts, and the program started; silently, with no dialog.
-;   makensis -DPAYLOAD=DIR -DOUTFILE=FILE quillmark.nsi
+; both shortcuts, and the program started; silently, with no dialog.  With
+; NO_LAUNCH defined, all but the start of the program.
+;   makensis -DPAYLOAD=DIR -DOUTFILE=FILE [-DNO_LAUNCH] quillmark.nsi
 Unicode false
 SetCompressor /SOLID zlib
 SilentInstall silent
@@ -60,5 +61,7 @@ Section
     SW_SHOWNORMAL "" "Shortcut to Quillmark"
   CreateShortCut "$DESKTOP\Quillmark.lnk" "$INSTDIR\Quillmark.exe" "" "$INSTDIR\Quillmark.exe" 0 \
     SW_SHOWNORMAL "" "Shortcut to Quillmark"
-  Exec '"$INSTDIR\Quillmark.exe"'
+  !ifndef NO_LAUNCH
+    Exec '"$INSTDIR\Quillmark.exe"'
+  !endif
 SectionEnd
