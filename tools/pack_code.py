@@ -1,0 +1,201 @@
+#!/usr/bin/env python3
+"""Stores a shipped program's code and data packed, to be expanded in place
+at start-up by setup/unpack/unpack.cpp, which the program's entry point names.
+
+    pack_code.py FILE       rewrites FILE in place
+
+It runs after tools/place_relocations.py and tools/drop_dos_stub.py, on a
+program laid out by tools/ship.ld: one section with the import tables, the
+unpacker, then the code and data from ___code_start to ___code_end (the end of
+the section's contents), then .bss and .rsrc with the base relocations at its
+end.  The loader reads the import tables and runs the unpacker as they are in
+the file; the rest of the section is left out of the file (it keeps its size
+in memory, where the loader fills it with zeros).  Instead, at the end of
+.rsrc after the relocations the loader still applies (the unpacker's own),
+come the code and data, the targets of their calls and jumps made absolute
+(more of them alike), packed by tools/lz_bits.py, and the places of their
+relocations, each a gamma code of its distance from the last, less 3, the
+first from 4 bytes before the start; one past the end ends them.
+
+The unpacker finds what it needs in a block right before its entry point
+(PackedCode in unpack.cpp), the rest of which this fills in.  The result is
+expanded again here and compared with what was packed; any difference fails.
+"""
+import struct
+import sys
+
+import lz_bits
+from pe_image import u16, u32, write_in_place
+
+SECTION_HEADER = 40
+BLOCK = struct.Struct('<IIII')        # start, end, where start was linked, the packed bytes
+RELOCATION_DIRECTORY = 5
+PAGE = 0x1000
+HIGHLOW, PADDING = 3, 0               # relocation kinds: a 32-bit address; nothing
+CALL_SIZE = 5                         # E8/E9 and a 32-bit target
+CALL, JUMP = 0xE8, 0xE9
+RELOCATION_STEP_MIN = 3
+FIRST_RELOCATION_FROM = -4
+
+
+class Image:
+    """The headers of a PE file that matter here, by where they are."""
+
+    def __init__(self, data):
+        self.data = data
+        pe = u32(data, 0x3C)
+        if data[:2] != b'MZ' or data[pe:pe + 4] != b'PE\0\0':
+            raise SystemExit('not a PE file')
+        self.count = u16(data, pe + 6)
+        self.optional = pe + 24
+        self.directories = self.optional + 96
+        self.table = self.optional + u16(data, pe + 20)
+
+    def field(self, offset):
+        return u32(self.data, self.optional + offset)
+
+    def section(self, index):
+        """(name, virtual size, address, raw size, raw offset) of a section."""
+        return struct.unpack_from('<8sIIII', self.data, self.table + SECTION_HEADER * index)
+
+    def set_section(self, index, vsize, rsize, rptr):
+        struct.pack_into('<III', self.data, self.table + SECTION_HEADER * index + 8, vsize,
+                         self.section(index)[2], rsize)
+        struct.pack_into('<I', self.data, self.table + SECTION_HEADER * index + 20, rptr)
+
+    def directory(self, index):
+        return struct.unpack_from('<II', self.data, self.directories + 8 * index)
+
+    def mapped(self):
+        """The program as the loader maps it: sections at their addresses,
+        filled out with zeros."""
+        memory = bytearray(self.field(56))
+        for index in range(self.count):
+            _, vsize, address, rsize, rptr = self.section(index)
+            size = min(vsize, rsize)
+            memory[address:address + size] = self.data[rptr:rptr + size]
+        return memory
+
+
+def align(value, to):
+    return -(-value // to) * to
+
+
+def read_relocations(memory, address, size):
+    found = []
+    at = address
+    while at < address + size:
+        page, length = struct.unpack_from('<II', memory, at)
+        for entry in struct.unpack_from(f'<{(length - 8) // 2}H', memory, at + 8):
+            if entry >> 12 == HIGHLOW:
+                found.append(page + (entry & 0xFFF))
+            elif entry >> 12 != PADDING:
+                raise SystemExit(f'relocation of kind {entry >> 12} at {page:#x}')
+        at += length
+    return sorted(found)
+
+
+def write_relocations(places):
+    out = bytearray()
+    pages = sorted({place & ~(PAGE - 1) for place in places})
+    for page in pages:
+        entries = [HIGHLOW << 12 | place - page for place in places if place & ~(PAGE - 1) == page]
+        if len(entries) % 2:
+            entries.append(PADDING)
+        out += struct.pack(f'<II{len(entries)}H', page, 8 + 2 * len(entries), *entries)
+    return bytes(out)
+
+
+def calls_absolute(code, sign):
+    """The 32-bit targets after each E8 (call) and E9 (jump) byte, scanned as
+    the unpacker does, made absolute (sign 1) or relative again (sign -1)."""
+    code = bytearray(code)
+    at = 0
+    while at + CALL_SIZE <= len(code):
+        if code[at] in (CALL, JUMP):
+            target = u32(code, at + 1) + sign * (at + CALL_SIZE)
+            struct.pack_into('<I', code, at + 1, target & 0xFFFFFFFF)
+            at += CALL_SIZE
+        else:
+            at += 1
+    return bytes(code)
+
+
+def expand(memory, block_at, base):
+    """What the unpacker makes of the mapped program, loaded where it was
+    linked: the code and data and the places of their relocations."""
+    start, end, linked, stream = BLOCK.unpack_from(memory, block_at)
+    assert linked == start
+    reader = lz_bits.BitReader(memory, stream - base)
+    code = calls_absolute(lz_bits.expand(reader, end - start), -1)
+    places = []
+    at = FIRST_RELOCATION_FROM
+    while True:
+        at += reader.gamma() + RELOCATION_STEP_MIN
+        if at >= end - start:
+            return code, places
+        places.append(at)
+
+
+def main(path):
+    image = Image(bytearray(open(path, 'rb').read()))
+    base, file_alignment = image.field(28), image.field(36)
+    entry = image.field(16)
+    name, vsize, address, rsize, rptr = image.section(0)
+    last = image.count - 1
+    rsrc_name, rsrc_vsize, rsrc_address, rsrc_rsize, rsrc_rptr = image.section(last)
+    if rsrc_name.rstrip(b'\0') != b'.rsrc' or len(image.data) != rsrc_rptr + rsrc_rsize:
+        sys.exit(f'{path}: .rsrc is not the last thing in the file')
+    memory = image.mapped()
+    block_at = entry - BLOCK.size
+    start, end, linked, stream = BLOCK.unpack_from(memory, block_at)
+    code_at, code_end = start - base, end - base
+    if linked or stream or not address < block_at < code_at <= code_end == address + vsize:
+        sys.exit(f'{path}: no unpacker before its code and data (tools/ship.ld)')
+    relocations_at, relocations_size = image.directory(RELOCATION_DIRECTORY)
+    if relocations_at + relocations_size != rsrc_address + rsrc_vsize:
+        sys.exit(f'{path}: the relocations do not end .rsrc')
+    places = read_relocations(memory, relocations_at, relocations_size)
+    inside = [place - code_at for place in places if code_at <= place < code_end]
+    kept = [place for place in places if place < code_at]
+    if len(inside) + len(kept) != len(places) or any(place + 4 > code_end for place in places) or \
+            any(place < address for place in kept):
+        sys.exit(f'{path}: relocations outside the code and data and the unpacker')
+
+    code = bytes(memory[code_at:code_end])
+    writer = lz_bits.compress(calls_absolute(code, 1))
+    at = FIRST_RELOCATION_FROM
+    for place in inside + [len(code)]:
+        writer.gamma(place - at - RELOCATION_STEP_MIN)
+        at = place
+    relocations = write_relocations(kept)
+    stream_at = relocations_at + len(relocations)
+    packed = bytes(writer.out)
+
+    raw = align(code_at - address, file_alignment)
+    cut = rsize - raw
+    tail = image.data[rsrc_rptr:rsrc_rptr + relocations_at - rsrc_address] + relocations + packed
+    out = image.data[:rptr + code_at - address] + bytes(raw - (code_at - address))
+    out += image.data[rptr + rsize:rsrc_rptr] + tail + bytes(align(len(tail), file_alignment) - len(tail))
+    image = Image(out)
+    BLOCK.pack_into(out, rptr + block_at - address, start, end, start, base + stream_at)
+    image.set_section(0, vsize, raw, rptr)
+    image.set_section(last, len(tail), align(len(tail), file_alignment), rsrc_rptr - cut)
+    struct.pack_into('<II', out, image.directories + 8 * RELOCATION_DIRECTORY, relocations_at, len(relocations))
+    grown = align(len(tail), file_alignment) - rsrc_rsize
+    struct.pack_into('<III', out, image.optional + 4, image.field(4) - cut, image.field(8) - cut + grown,
+                     image.field(12))
+    struct.pack_into('<I', out, image.optional + 56,
+                     align(rsrc_address + len(tail), image.field(32)))
+
+    again = image.mapped()
+    if expand(again, block_at, base) != (code, inside) or \
+            read_relocations(again, *image.directory(RELOCATION_DIRECTORY)) != kept:
+        sys.exit(f'{path}: the packed code and data do not expand to what they were')
+    write_in_place(path, out)
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    main(sys.argv[1])
