@@ -13,12 +13,15 @@ the file; the rest of the section is left out of the file (it keeps its size
 in memory, where the loader fills it with zeros).  Instead, at the end of
 .rsrc after the relocations the loader still applies (the unpacker's own),
 come the code and data, the targets of their calls and jumps made absolute
-(more of them alike), packed by tools/lz_bits.py, and the places of their
-relocations, each a gamma code of its distance from the last, less 3, the
-first from 4 bytes before the start; one past the end ends them.
+(more of them alike), packed by tools/lz_bits.py, and then where to relocate
+them.  Scanned from the start, 4 bytes that hold an address from the start
+of the first section to the end of the program are taken as one to relocate,
+and the scan goes on after them, else one byte on; the places where that is
+wrong follow, as gamma codes: the first place plus 1, then each from the
+last, the last of them beyond the end.
 
 The unpacker finds what it needs in a block right before its entry point
-(PackedCode in unpack.cpp), the rest of which this fills in.  The result is
+(PackedCode in unpack.cpp), which this fills in.  The result is
 expanded again here and compared with what was packed; any difference fails.
 """
 import struct
@@ -28,14 +31,15 @@ import lz_bits
 from pe_image import u16, u32, write_in_place
 
 SECTION_HEADER = 40
-BLOCK = struct.Struct('<IIII')        # start, end, where start was linked, the packed bytes
+BLOCK = struct.Struct('<7I')          # start, end, where start was linked, the packed bytes,
+                                      # the lowest address relocated and how many above it,
+                                      # the unpacker's own
 RELOCATION_DIRECTORY = 5
 PAGE = 0x1000
 HIGHLOW, PADDING = 3, 0               # relocation kinds: a 32-bit address; nothing
 CALL_SIZE = 5                         # E8/E9 and a 32-bit target
 CALL, JUMP = 0xE8, 0xE9
-RELOCATION_STEP_MIN = 3
-FIRST_RELOCATION_FROM = -4
+ADDRESS_SIZE = 4
 
 
 class Image:
@@ -121,20 +125,49 @@ def calls_absolute(code, sign):
     return bytes(code)
 
 
+def relocation_exceptions(code, low, span, places):
+    """Where a scan of `code` for addresses from `low` on, `span` of them,
+    does not find `places`, each visited as the scan goes."""
+    places = set(places)
+    found = []
+    at = 0
+    while at + ADDRESS_SIZE <= len(code):
+        if ((u32(code, at) - low) & 0xFFFFFFFF < span) != (at in places):
+            found.append(at)
+        if at in places:
+            places.discard(at)
+            at += ADDRESS_SIZE
+        else:
+            at += 1
+    assert not places
+    return found
+
+
+def relocations_scanned(code, low, span, reader):
+    places = []
+    exception = reader.gamma() - 1
+    at = 0
+    while at + ADDRESS_SIZE <= len(code):
+        address = (u32(code, at) - low) & 0xFFFFFFFF < span
+        if at == exception:
+            address = not address
+            exception += reader.gamma()
+        if address:
+            places.append(at)
+            at += ADDRESS_SIZE
+        else:
+            at += 1
+    return places
+
+
 def expand(memory, block_at, base):
     """What the unpacker makes of the mapped program, loaded where it was
     linked: the code and data and the places of their relocations."""
-    start, end, linked, stream = BLOCK.unpack_from(memory, block_at)
+    start, end, linked, stream, low, span, _ = BLOCK.unpack_from(memory, block_at)
     assert linked == start
     reader = lz_bits.BitReader(memory, stream - base)
     code = calls_absolute(lz_bits.expand(reader, end - start), -1)
-    places = []
-    at = FIRST_RELOCATION_FROM
-    while True:
-        at += reader.gamma() + RELOCATION_STEP_MIN
-        if at >= end - start:
-            return code, places
-        places.append(at)
+    return code, relocations_scanned(code, low, span, reader)
 
 
 def main(path):
@@ -148,9 +181,9 @@ def main(path):
         sys.exit(f'{path}: .rsrc is not the last thing in the file')
     memory = image.mapped()
     block_at = entry - BLOCK.size
-    start, end, linked, stream = BLOCK.unpack_from(memory, block_at)
+    start, end, *filled, own = BLOCK.unpack_from(memory, block_at)
     code_at, code_end = start - base, end - base
-    if linked or stream or not address < block_at < code_at <= code_end == address + vsize:
+    if any(filled) or not address < block_at < code_at <= code_end == address + vsize:
         sys.exit(f'{path}: no unpacker before its code and data (tools/ship.ld)')
     relocations_at, relocations_size = image.directory(RELOCATION_DIRECTORY)
     if relocations_at + relocations_size != rsrc_address + rsrc_vsize:
@@ -164,9 +197,10 @@ def main(path):
 
     code = bytes(memory[code_at:code_end])
     writer = lz_bits.compress(calls_absolute(code, 1))
-    at = FIRST_RELOCATION_FROM
-    for place in inside + [len(code)]:
-        writer.gamma(place - at - RELOCATION_STEP_MIN)
+    low, span = base + address, image.field(56) - address
+    at = -1
+    for place in relocation_exceptions(code, low, span, inside) + [len(code)]:
+        writer.gamma(place - at)
         at = place
     relocations = write_relocations(kept)
     stream_at = relocations_at + len(relocations)
@@ -178,7 +212,7 @@ def main(path):
     out = image.data[:rptr + code_at - address] + bytes(raw - (code_at - address))
     out += image.data[rptr + rsize:rsrc_rptr] + tail + bytes(align(len(tail), file_alignment) - len(tail))
     image = Image(out)
-    BLOCK.pack_into(out, rptr + block_at - address, start, end, start, base + stream_at)
+    BLOCK.pack_into(out, rptr + block_at - address, start, end, start, base + stream_at, low, span, own)
     image.set_section(0, vsize, raw, rptr)
     image.set_section(last, len(tail), align(len(tail), file_alignment), rsrc_rptr - cut)
     struct.pack_into('<II', out, image.directories + 8 * RELOCATION_DIRECTORY, relocations_at, len(relocations))

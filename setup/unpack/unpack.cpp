@@ -8,26 +8,35 @@
 // the sections named here, which tools/ship.ld places before the code.
 #define UNPACK_HELPER __attribute__((section(".unpack$c"), noinline))
 
-extern "C" void EntryPoint();
-
-namespace {
+extern "C" [[noreturn]] void EntryPoint();
 
 // Right before Unpack (its helpers follow it), where tools/pack_code.py finds
-// it by the entry point.
-// The linker fills in the first two (and the loader relocates them), the
-// packing the others.
+// it by the entry point.  The linker fills in the first two (and the loader
+// relocates them), the packing the next four; the last two are where the
+// packed bytes are being read.
 struct PackedCode {
     unsigned char *start;       // of the code and data
     unsigned char *end;
     unsigned linkedStart;       // where start was linked
-    unsigned stream;            // the packed bytes, where they were linked
+    const unsigned char *in;    // the packed bytes, where they were linked
+    unsigned low, span;         // the addresses a relocation can hold, as linked
+    unsigned bits;              // see Bit
 };
 
 // Marked by tools/ship.ld.
 extern unsigned char codeStart[] __asm__("___code_start");
 extern unsigned char codeEnd[] __asm__("___code_end");
 
-__attribute__((section(".unpack$a"), used)) volatile PackedCode s_packed = {codeStart, codeEnd, 0, 0};
+// The bits of the byte being read are shifted out at bit 8, followed by a 1,
+// and when only that 1 is left the next byte comes in.
+const unsigned BIT_OUT = 8, BITS_KEPT = 0x1FF, BITS_LEFT = 0xFF, NO_BITS = 0x80;
+
+// Its fields are read and written from outside the program's view (the
+// loader, the packing): nothing the compiler may assume from their first
+// values.
+__attribute__((section(".unpack$a"))) PackedCode g_packed = {codeStart, codeEnd, 0, 0, 0, 0, NO_BITS};
+
+namespace {
 
 // A 32-bit value anywhere.
 typedef unsigned __attribute__((may_alias, aligned(1))) Word;
@@ -35,41 +44,32 @@ typedef unsigned __attribute__((may_alias, aligned(1))) Word;
 const unsigned OFFSET_LOW_BITS = 8;
 const unsigned CALL = 0xE8, JUMP = 0xE9, CALL_OR_JUMP_MASK = 0xFE;
 const unsigned CALL_SIZE = 5;                 // opcode and 32-bit target
-const unsigned RELOCATION_STEP_MIN = 3;       // a relocation ends 4 bytes on, less the gamma code's 1
+const unsigned ADDRESS_SIZE = 4;
 
-// The bits of the byte being read are shifted out at bit 8, followed by a 1,
-// and when only that 1 is left the next byte comes in.
-const unsigned BIT_OUT = 8, BITS_KEPT = 0x1FF, BITS_LEFT = 0xFF, NO_BITS = 0x80;
-
-struct Bits {
-    const unsigned char *in;
-    unsigned current;
-};
-
-UNPACK_HELPER unsigned Bit(Bits *bits)
+UNPACK_HELPER unsigned Bit()
 {
-    unsigned current = bits->current << 1 & BITS_KEPT;
-    if (!(current & BITS_LEFT))
-        current = *bits->in++ << 1 | 1;
-    bits->current = current;
-    return current >> BIT_OUT;
+    unsigned bits = g_packed.bits << 1 & BITS_KEPT;
+    if (!(bits & BITS_LEFT))
+        bits = *g_packed.in++ << 1 | 1;
+    g_packed.bits = bits;
+    return bits >> BIT_OUT;
 }
 
-UNPACK_HELPER unsigned Gamma(Bits *bits)
+UNPACK_HELPER unsigned Gamma()
 {
     unsigned value = 1;
-    while (Bit(bits))
-        value = value << 1 | Bit(bits);
+    while (Bit())
+        value = value << 1 | Bit();
     return value;
 }
 
 } // namespace
 
-extern "C" __attribute__((section(".unpack$b"))) void Unpack()
+extern "C" [[noreturn]] __attribute__((section(".unpack$b"))) void Unpack()
 {
-    unsigned char *const start = s_packed.start, *const end = s_packed.end;
-    const unsigned delta = unsigned(start) - s_packed.linkedStart;
-    Bits bits = {reinterpret_cast<const unsigned char *>(s_packed.stream + delta), NO_BITS};
+    unsigned char *const start = g_packed.start, *const end = g_packed.end;
+    const unsigned delta = unsigned(start) - g_packed.linkedStart;
+    g_packed.in += delta;
     unsigned char *out = start;
     unsigned offset = 0, length;
     goto literals;
@@ -77,23 +77,29 @@ extern "C" __attribute__((section(".unpack$b"))) void Unpack()
         // after a match
         if (out == end)
             break;
-        if (Bit(&bits))
+        if (Bit())
             goto newOffset;
     literals:
-        for (length = Gamma(&bits); length; --length)
-            *out++ = *bits.in++;
+        length = Gamma();
+        {
+            const unsigned char *from = g_packed.in;
+            g_packed.in = from + length;
+            while (length--)
+                *out++ = *from++;
+        }
         if (out == end)
             break;
-        if (!Bit(&bits)) {
-            length = Gamma(&bits);
+        if (!Bit()) {
+            length = Gamma();
             goto copy;
         }
     newOffset:
-        offset = ((Gamma(&bits) - 1) << OFFSET_LOW_BITS | *bits.in++) + 1;
-        length = Gamma(&bits) + 1;
+        offset = (Gamma() - 1) << OFFSET_LOW_BITS;
+        offset += *g_packed.in++ + 1;
+        length = Gamma() + 1;
     copy:
-        for (; length; --length, ++out)
-            *out = out[-offset];
+        for (const unsigned char *from = out - offset; length; --length)
+            *out++ = *from++;
     }
     for (unsigned char *at = start; at + CALL_SIZE <= end;) {
         if ((*at & CALL_OR_JUMP_MASK) == (CALL & JUMP)) {
@@ -103,11 +109,23 @@ extern "C" __attribute__((section(".unpack$b"))) void Unpack()
             ++at;
         }
     }
-    for (unsigned at = unsigned(-4);;) {
-        at += Gamma(&bits) + RELOCATION_STEP_MIN;
-        if (at >= unsigned(end - start))
-            break;
-        *reinterpret_cast<Word *>(start + at) += delta;
+    // Relocated: every 4 bytes that hold an address in the program, found
+    // as the packing found them, but where the list of exceptions says
+    // otherwise.
+    unsigned char *exception = start + Gamma() - 1;
+    for (unsigned char *at = start; at + ADDRESS_SIZE <= end;) {
+        Word *word = reinterpret_cast<Word *>(at);
+        bool address = *word - g_packed.low < g_packed.span;
+        if (at == exception) {
+            address = !address;
+            exception += Gamma();
+        }
+        if (address) {
+            *word += delta;
+            at += ADDRESS_SIZE;
+        } else {
+            ++at;
+        }
     }
     EntryPoint();
 }
