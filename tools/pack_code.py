@@ -3,6 +3,10 @@
 at start-up by setup/unpack/unpack.cpp, which the program's entry point names.
 
     pack_code.py FILE       rewrites FILE in place
+    pack_code.py --move ADDRESS FILE COPY
+                            writes COPY: FILE as the loader leaves it when it
+                            puts it at ADDRESS, for the tests of the unpacker's
+                            relocating (the loader puts it where it was linked)
 
 It runs after tools/place_relocations.py and tools/drop_dos_stub.py, on a
 program laid out by tools/ship.ld: one section with the import tables, the
@@ -229,7 +233,24 @@ def main(path):
     write_in_place(path, out)
 
 
+def move(address, path, copy):
+    image = Image(bytearray(open(path, 'rb').read()))
+    memory = image.mapped()
+    delta = address - image.field(28)
+    for place in read_relocations(memory, *image.directory(RELOCATION_DIRECTORY)):
+        for index in range(image.count):
+            _, vsize, section, rsize, rptr = image.section(index)
+            if section <= place < section + min(vsize, rsize):
+                at = rptr + place - section
+                struct.pack_into('<I', image.data, at, u32(image.data, at) + delta & 0xFFFFFFFF)
+    struct.pack_into('<I', image.data, image.optional + 28, address)
+    open(copy, 'wb').write(image.data)
+
+
 if __name__ == '__main__':
-    if len(sys.argv) != 2:
+    if len(sys.argv) == 5 and sys.argv[1] == '--move':
+        move(int(sys.argv[2], 0), sys.argv[3], sys.argv[4])
+    elif len(sys.argv) == 2:
+        main(sys.argv[1])
+    else:
         sys.exit(__doc__)
-    main(sys.argv[1])
