@@ -19,7 +19,8 @@ in memory, where the loader fills it with zeros).  Instead, at the end of
 come the code and data, the targets of their calls and jumps made absolute
 (more of them alike), packed by tools/lz_bits.py, and then where to relocate
 them.  Scanned from the start, 4 bytes that hold an address from the start
-of the first section to the end of the program are taken as one to relocate,
+of the first section to the end of the program as linked are taken as one to
+relocate,
 and the scan goes on after them, else one byte on; the places where that is
 wrong follow, as gamma codes: the first place plus 1, then each from the
 last, the last of them beyond the end.
@@ -34,12 +35,24 @@ import sys
 import lz_bits
 from pe_image import u16, u32, write_in_place
 
+PE_HEADERS_AT = 0x3C                  # in the DOS header
 SECTION_HEADER = 40
+FILE_HEADER = 24                      # "PE\0\0" and the file header
+SECTIONS_AT, OPTIONAL_SIZE_AT = 6, 20  # in those: how many sections, the optional header's size
+DIRECTORIES = 96                      # into the optional header (32-bit)
+# Fields of the optional header, by where they are in it
+SIZE_OF_CODE, SIZE_OF_DATA, ENTRY_POINT, IMAGE_BASE = 4, 8, 16, 28
+SECTION_ALIGNMENT, FILE_ALIGNMENT, SIZE_OF_IMAGE = 32, 36, 56
+# Of a section header
+SIZES_AT, RAW_AT = 8, 20
+# Of a base relocation: the kind in the top 4 bits, the place in the page below
+KIND_SHIFT, PLACE_MASK = 12, 0xFFF
 BLOCK = struct.Struct('<7I')          # start, end, where start was linked, the packed bytes,
                                       # the lowest address relocated and how many above it,
                                       # the unpacker's own
 RELOCATION_DIRECTORY = 5
 PAGE = 0x1000
+RELOCATION_BLOCK = 8                  # a page's relocations: its address and their size, then 2 bytes each
 HIGHLOW, PADDING = 3, 0               # relocation kinds: a 32-bit address; nothing
 CALL_SIZE = 5                         # E8/E9 and a 32-bit target
 CALL, JUMP = 0xE8, 0xE9
@@ -51,13 +64,13 @@ class Image:
 
     def __init__(self, data):
         self.data = data
-        pe = u32(data, 0x3C)
+        pe = u32(data, PE_HEADERS_AT)
         if data[:2] != b'MZ' or data[pe:pe + 4] != b'PE\0\0':
             raise SystemExit('not a PE file')
-        self.count = u16(data, pe + 6)
-        self.optional = pe + 24
-        self.directories = self.optional + 96
-        self.table = self.optional + u16(data, pe + 20)
+        self.count = u16(data, pe + SECTIONS_AT)
+        self.optional = pe + FILE_HEADER
+        self.directories = self.optional + DIRECTORIES
+        self.table = self.optional + u16(data, pe + OPTIONAL_SIZE_AT)
 
     def field(self, offset):
         return u32(self.data, self.optional + offset)
@@ -67,9 +80,9 @@ class Image:
         return struct.unpack_from('<8sIIII', self.data, self.table + SECTION_HEADER * index)
 
     def set_section(self, index, vsize, rsize, rptr):
-        struct.pack_into('<III', self.data, self.table + SECTION_HEADER * index + 8, vsize,
+        struct.pack_into('<III', self.data, self.table + SECTION_HEADER * index + SIZES_AT, vsize,
                          self.section(index)[2], rsize)
-        struct.pack_into('<I', self.data, self.table + SECTION_HEADER * index + 20, rptr)
+        struct.pack_into('<I', self.data, self.table + SECTION_HEADER * index + RAW_AT, rptr)
 
     def directory(self, index):
         return struct.unpack_from('<II', self.data, self.directories + 8 * index)
@@ -77,7 +90,7 @@ class Image:
     def mapped(self):
         """The program as the loader maps it: sections at their addresses,
         filled out with zeros."""
-        memory = bytearray(self.field(56))
+        memory = bytearray(self.field(SIZE_OF_IMAGE))
         for index in range(self.count):
             _, vsize, address, rsize, rptr = self.section(index)
             size = min(vsize, rsize)
@@ -94,11 +107,11 @@ def read_relocations(memory, address, size):
     at = address
     while at < address + size:
         page, length = struct.unpack_from('<II', memory, at)
-        for entry in struct.unpack_from(f'<{(length - 8) // 2}H', memory, at + 8):
-            if entry >> 12 == HIGHLOW:
-                found.append(page + (entry & 0xFFF))
-            elif entry >> 12 != PADDING:
-                raise SystemExit(f'relocation of kind {entry >> 12} at {page:#x}')
+        for entry in struct.unpack_from(f'<{(length - RELOCATION_BLOCK) // 2}H', memory, at + RELOCATION_BLOCK):
+            if entry >> KIND_SHIFT == HIGHLOW:
+                found.append(page + (entry & PLACE_MASK))
+            elif entry >> KIND_SHIFT != PADDING:
+                raise SystemExit(f'relocation of kind {entry >> KIND_SHIFT} at {page:#x}')
         at += length
     return sorted(found)
 
@@ -107,10 +120,10 @@ def write_relocations(places):
     out = bytearray()
     pages = sorted({place & ~(PAGE - 1) for place in places})
     for page in pages:
-        entries = [HIGHLOW << 12 | place - page for place in places if place & ~(PAGE - 1) == page]
+        entries = [HIGHLOW << KIND_SHIFT | place - page for place in places if place & ~(PAGE - 1) == page]
         if len(entries) % 2:
             entries.append(PADDING)
-        out += struct.pack(f'<II{len(entries)}H', page, 8 + 2 * len(entries), *entries)
+        out += struct.pack(f'<II{len(entries)}H', page, RELOCATION_BLOCK + 2 * len(entries), *entries)
     return bytes(out)
 
 
@@ -176,8 +189,8 @@ def expand(memory, block_at, base):
 
 def main(path):
     image = Image(bytearray(open(path, 'rb').read()))
-    base, file_alignment = image.field(28), image.field(36)
-    entry = image.field(16)
+    base, file_alignment = image.field(IMAGE_BASE), image.field(FILE_ALIGNMENT)
+    entry = image.field(ENTRY_POINT)
     name, vsize, address, rsize, rptr = image.section(0)
     last = image.count - 1
     rsrc_name, rsrc_vsize, rsrc_address, rsrc_rsize, rsrc_rptr = image.section(last)
@@ -195,13 +208,13 @@ def main(path):
     places = read_relocations(memory, relocations_at, relocations_size)
     inside = [place - code_at for place in places if code_at <= place < code_end]
     kept = [place for place in places if place < code_at]
-    if len(inside) + len(kept) != len(places) or any(place + 4 > code_end for place in places) or \
+    if len(inside) + len(kept) != len(places) or any(place + ADDRESS_SIZE > code_end for place in places) or \
             any(place < address for place in kept):
         sys.exit(f'{path}: relocations outside the code and data and the unpacker')
 
     code = bytes(memory[code_at:code_end])
     writer = lz_bits.compress(calls_absolute(code, 1))
-    low, span = base + address, image.field(56) - address
+    low, span = base + address, image.field(SIZE_OF_IMAGE) - address
     at = -1
     for place in relocation_exceptions(code, low, span, inside) + [len(code)]:
         writer.gamma(place - at)
@@ -221,10 +234,10 @@ def main(path):
     image.set_section(last, len(tail), align(len(tail), file_alignment), rsrc_rptr - cut)
     struct.pack_into('<II', out, image.directories + 8 * RELOCATION_DIRECTORY, relocations_at, len(relocations))
     grown = align(len(tail), file_alignment) - rsrc_rsize
-    struct.pack_into('<III', out, image.optional + 4, image.field(4) - cut, image.field(8) - cut + grown,
-                     image.field(12))
-    struct.pack_into('<I', out, image.optional + 56,
-                     align(rsrc_address + len(tail), image.field(32)))
+    struct.pack_into('<II', out, image.optional + SIZE_OF_CODE, image.field(SIZE_OF_CODE) - cut,
+                     image.field(SIZE_OF_DATA) - cut + grown)
+    struct.pack_into('<I', out, image.optional + SIZE_OF_IMAGE,
+                     align(rsrc_address + len(tail), image.field(SECTION_ALIGNMENT)))
 
     again = image.mapped()
     if expand(again, block_at, base) != (code, inside) or \
@@ -234,16 +247,18 @@ def main(path):
 
 
 def move(address, path, copy):
+    """Relocates the program in `path` by its relocation directory as if it
+    had been linked at `address`, into `copy`."""
     image = Image(bytearray(open(path, 'rb').read()))
     memory = image.mapped()
-    delta = address - image.field(28)
+    delta = address - image.field(IMAGE_BASE)
     for place in read_relocations(memory, *image.directory(RELOCATION_DIRECTORY)):
         for index in range(image.count):
             _, vsize, section, rsize, rptr = image.section(index)
             if section <= place < section + min(vsize, rsize):
                 at = rptr + place - section
                 struct.pack_into('<I', image.data, at, u32(image.data, at) + delta & 0xFFFFFFFF)
-    struct.pack_into('<I', image.data, image.optional + 28, address)
+    struct.pack_into('<I', image.data, image.optional + IMAGE_BASE, address)
     open(copy, 'wb').write(image.data)
 
 
