@@ -17,6 +17,8 @@ leading one, each after a 1 bit, and ends with a 0 bit.
 """
 
 LOW_BITS = 8           # of an offset, stored as a byte
+BYTE_BITS = 8
+FIRST_BIT = 0x80       # of a byte of bits: they are read from the top
 MIN_NEW_MATCH = 2
 CHAIN_LIMIT = 400      # earlier places looked at for a match at each place
 LONGEST_TRIED = 48     # longer matches are tried only at their full length
@@ -37,7 +39,7 @@ class BitWriter:
         if not self.mask:
             self.at = len(self.out)
             self.out.append(0)
-            self.mask = 0x80
+            self.mask = FIRST_BIT
         if value:
             self.out[self.at] |= self.mask
         self.mask >>= 1
@@ -60,7 +62,7 @@ class BitReader:
     def bit(self):
         if not self.mask:
             self.current = self.byte()
-            self.mask = 0x80
+            self.mask = FIRST_BIT
         value = self.current & self.mask
         self.mask >>= 1
         return 1 if value else 0
@@ -138,9 +140,9 @@ def parse(data):
         for (offset, literal), (cost, count, _, _) in here:
             # one more literal
             if literal:
-                step = 8 + gamma_bits(count + 1) - gamma_bits(count)
+                step = BYTE_BITS + gamma_bits(count + 1) - gamma_bits(count)
             else:
-                step = 8 + gamma_bits(1) + (1 if i else 0)
+                step = BYTE_BITS + gamma_bits(1) + (1 if i else 0)
             offer(i + 1, (offset, True), cost + step, count + 1 if literal else 1, (i, (offset, literal)),
                   'L')
             if literal and offset:
@@ -200,7 +202,7 @@ def compress(data):
             _, offset, length = token
             writer.bit(1)
             writer.gamma(((offset - 1) >> LOW_BITS) + 1)
-            writer.byte((offset - 1) & 0xFF)
+            writer.byte((offset - 1) & ((1 << LOW_BITS) - 1))
             writer.gamma(length - 1)
             at += length
         last = token[0]
