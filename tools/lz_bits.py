@@ -211,28 +211,26 @@ def compress(data):
 
 
 def expand(reader, size):
-    """The `size` bytes packed in the stream that `reader` reads; a stream
-    that runs past them is refused, as it would overrun the unpacker's."""
+    """The `size` bytes packed in the stream that `reader` reads, read as
+    setup/unpack/unpack.cpp reads them; a stream that runs past them is
+    refused, as it would overrun the unpacker's."""
     out = bytearray()
     offset = 0
-    token = 'literals'
+    kind = 'literals'
     while True:
-        if token == 'literals':
-            out += bytes(reader.byte() for _ in range(reader.gamma()))
-            if len(out) >= size:
-                break
-            token = 'new offset' if reader.bit() else 'repeat'
-            length = reader.gamma() if token == 'repeat' else 0
-        if token == 'new offset':
+        if kind == 'new offset':
             offset = ((reader.gamma() - 1) << LOW_BITS | reader.byte()) + 1
-            length = reader.gamma() + 1
-        if not 0 < offset <= len(out):
+        length = reader.gamma() + (kind == 'new offset')
+        if kind == 'literals':
+            out += bytes(reader.byte() for _ in range(length))
+        elif not 0 < offset <= len(out):
             raise ValueError('a match from before the start')
-        for _ in range(length):
-            out.append(out[-offset])
+        else:
+            for _ in range(length):
+                out.append(out[-offset])
         if len(out) >= size:
             break
-        token = 'new offset' if reader.bit() else 'literals'
+        kind = 'new offset' if reader.bit() else 'repeat' if kind == 'literals' else 'literals'
     if len(out) != size:
         raise ValueError('more than was packed')
     return bytes(out)

@@ -8,12 +8,12 @@
 // the sections named here, which tools/ship.ld places before the code.
 #define UNPACK_HELPER __attribute__((section(".unpack$c"), noinline))
 
-extern "C" [[noreturn]] void EntryPoint();
+extern "C" void EntryPoint();
 
 // Right before Unpack (its helpers follow it), where tools/pack_code.py finds
 // it by the entry point.  The linker fills in the first two (and the loader
-// relocates them), the packing the next four; the last two are where the
-// packed bytes are being read.
+// relocates them), the packing the next four; Unpack moves `in` on as it
+// reads the packed bytes, and keeps the bits of the last one in `bits`.
 struct PackedCode {
     unsigned char *start;       // of the code and data
     unsigned char *end;
@@ -71,35 +71,26 @@ extern "C" [[noreturn]] __attribute__((section(".unpack$b"))) void Unpack()
     const unsigned delta = unsigned(start) - g_packed.linkedStart;
     g_packed.in += delta;
     unsigned char *out = start;
-    unsigned offset = 0, length;
-    goto literals;
+    unsigned offset = 0;
+    enum { LITERALS, REPEAT, NEW_OFFSET } kind = LITERALS;
     for (;;) {
-        // after a match
-        if (out == end)
-            break;
-        if (Bit())
-            goto newOffset;
-    literals:
-        length = Gamma();
-        {
-            const unsigned char *from = g_packed.in;
-            g_packed.in = from + length;
-            while (length--)
-                *out++ = *from++;
+        if (kind == NEW_OFFSET) {
+            offset = (Gamma() - 1) << OFFSET_LOW_BITS;
+            offset += *g_packed.in++ + 1;
         }
-        if (out == end)
-            break;
-        if (!Bit()) {
-            length = Gamma();
-            goto copy;
+        unsigned length = Gamma() + (kind == NEW_OFFSET);
+        const unsigned char *from;
+        if (kind == LITERALS) {
+            from = g_packed.in;
+            g_packed.in += length;
+        } else {
+            from = out - offset;
         }
-    newOffset:
-        offset = (Gamma() - 1) << OFFSET_LOW_BITS;
-        offset += *g_packed.in++ + 1;
-        length = Gamma() + 1;
-    copy:
-        for (const unsigned char *from = out - offset; length; --length)
+        while (length--)
             *out++ = *from++;
+        if (out == end)
+            break;
+        kind = Bit() ? NEW_OFFSET : kind == LITERALS ? REPEAT : LITERALS;
     }
     for (unsigned char *at = start; at + CALL_SIZE <= end;) {
         if ((*at & CALL_OR_JUMP_MASK) == (CALL & JUMP)) {
@@ -127,5 +118,6 @@ extern "C" [[noreturn]] __attribute__((section(".unpack$b"))) void Unpack()
             ++at;
         }
     }
-    EntryPoint();
+    EntryPoint();   // which ends the process
+    __builtin_unreachable();
 }
