@@ -50,13 +50,25 @@ SHIP_LDFLAGS := -nostdlib -nostartfiles -mwindows -Wl,--gc-sections \
 # marks its one section executable (tools/ship.ld; objcopy stamps no time
 # when SOURCE_DATE_EPOCH is 0), names its relocations in the headers and
 # leaves out its symbols, which only found them, leaves out the DOS program,
-# and signs it as $(3) when that is given and the build signs (SIGN_CERT,
-# below).
-ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(2) && \
+# stores its code and data packed when $(4) is given (it then starts in the
+# unpacker, below), and signs it as $(3) when that is given and the build
+# signs (SIGN_CERT, below).
+ship_link = $(CC32) $(SHIP_CXXFLAGS) -o $@.part $(1) $(SHIP_LDFLAGS) $(if $(4),$(UNPACK_ENTRY)) $(2) && \
   SOURCE_DATE_EPOCH=0 $(OBJCOPY32) --set-section-flags .idata=alloc,load,code,data,contents $@.part && \
   python3 -B tools/place_relocations.py $@.part && \
   python3 -B tools/drop_dos_stub.py $@.part && \
+  $(if $(4),python3 -B tools/pack_code.py $@.part &&) \
   $(if $(and $(3),$(SIGN_CERT)),$(call sign_program,$@.part,$(3)) &&) mv $@.part $@
+
+# What expands a packed program's code and data at start-up, and is where it
+# starts.  Compiled by itself, not with the rest of the program (-flto), so
+# that none of the rest is put into it, nor it into the rest, which is not
+# there yet when it runs.
+UNPACKER := $(B)/setup-obj/unpack.o
+UNPACK_ENTRY := -Wl,-e,_Unpack
+$(UNPACKER): setup/unpack/unpack.cpp Makefile
+	@mkdir -p $(@D)
+	$(CC32) $(SHIP_CXXFLAGS) -fno-lto -c $< -o $@
 
 # Signing: with SIGN_CERT=cert.pem and SIGN_KEY=key.pem, qmkuins1.exe (before
 # setup.exe carries it) and setup.exe get an Authenticode signature
@@ -103,6 +115,9 @@ $(SZDDC): host ;
 -include tests/win/uninstaller/uninstaller.mk
 -include tests/tests.mk
 -include bench/install/bench.mk
+
+# setup.exe is packed (setup/setup.mk).
+$(B)/setup.exe: $(UNPACKER) tools/pack_code.py tools/lz_bits.py
 
 # The installer and everything the tests need besides the host side.  From
 # the application team's files, the installer and its uninstaller.

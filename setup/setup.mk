@@ -15,7 +15,7 @@ $(B)/setup-obj/setup.res: resources/setup.rc resources/resource_ids.h resources/
 	$(RC32) -O coff -I . -I $(GEN) -I $(dir $(ICON)) -I $(PAYLOAD_RC_DIR) $< $@
 
 $(B)/setup.exe: $(SETUP_OBJECTS) $(B)/setup-obj/setup.res tools/ship.ld $(SIGNING)
-	$(call ship_link,$(filter %.o %.res,$^),$(SETUP_LIBS),Quillmark Setup)
+	$(call ship_link,$(filter %.o %.res,$^),$(SETUP_LIBS),Quillmark Setup,packed)
 
 # The check of the carried files, timed (make bench-integrity): the
 # installer's own objects and resources with a main that runs the check.

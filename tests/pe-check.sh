@@ -3,7 +3,8 @@
 # import only from libraries Windows keeps on its list of known DLLs (any
 # other is loaded from the system folder by its full path), built to be
 # placed anywhere (ASLR) with data that never runs (NX); setup.exe and
-# qmkuins1.exe ask for administrator rights in their manifest.
+# qmkuins1.exe ask for administrator rights in their manifest; setup.exe's
+# code and data are packed (tools/pack_code.py).
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 allowed='ADVAPI32.dll GDI32.dll KERNEL32.dll SHELL32.dll USER32.dll'
@@ -28,6 +29,8 @@ for exe in "$root/build/setup.exe" "$root/build/apps/Quillmark.exe" "$root/build
         'grep -qw DYNAMIC_BASE <<<"$headers" && grep -q "Entry 5 [0-9a-f]* [0-9a-f]*[1-9a-f][0-9a-f]* Base Relocation" <<<"$headers"'
     check "$name keeps its data from running (NX_COMPAT)" 'grep -qw NX_COMPAT <<<"$headers"'
 done
+check "setup.exe carries its code and data packed" \
+    'python3 "$root/tools/size-report.py" "$root/build/setup.exe" | grep -q "packed code and data"'
 for exe in "$root/build/setup.exe" "$root/build/apps/qmkuins1.exe"; do
     check "$(basename "$exe") asks for administrator rights" \
         'grep -qa "<requestedExecutionLevel level=\"requireAdministrator\"/>" "$exe"'

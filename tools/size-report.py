@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Prints where the bytes of a PE file go: headers, code and data sections, and
 resources split into the carried files ("FILE" entries) and the rest, the
-base relocations among them when they follow the resources (tools/ship.ld)."""
+base relocations among them when they follow the resources (tools/ship.ld),
+and the packed code and data when they follow those (tools/pack_code.py):
+a section whose code and data are packed has less in the file than in
+memory, where they are expanded."""
 import struct
 import sys
 
@@ -55,6 +58,11 @@ def resource_sizes(image, rsrc):
     return totals
 
 
+def in_file(section):
+    name, _, vsize, rsize, _ = section
+    return f'{name} {rsize}' + (f' of {vsize} in memory' if rsize and rsize < vsize else '')
+
+
 def main():
     path = sys.argv[1]
     image = open(path, 'rb').read()
@@ -64,7 +72,7 @@ def main():
     res = rsrc[3] if rsrc else 0
     print(f'{path}: {len(image)} bytes')
     print(f'  headers   {headers_size:9d}')
-    print(f'  code+data {code:9d}  ({", ".join(f"{s[0]} {s[3]}" for s in found if s[0] != ".rsrc")})')
+    print(f'  code+data {code:9d}  ({", ".join(in_file(s) for s in found if s[0] != ".rsrc")})')
     print(f'  resources {res:9d}')
     if rsrc:
         totals = resource_sizes(image, rsrc)
@@ -73,6 +81,9 @@ def main():
         _, rsrc_address, rsrc_size, _, _ = rsrc
         if rsrc_address <= relocations_at < rsrc_address + rsrc_size:
             totals['relocations'] = relocations
+            packed = rsrc_address + rsrc_size - relocations_at - relocations
+            if packed:
+                totals['packed code and data'] = packed
         for kind, size in sorted(totals.items()):
             print(f'    {kind:20s} {size:9d}')
         print(f'    tables and padding   {res - payload - sum(totals.values()):9d}')
