@@ -17,7 +17,8 @@ static bool Signed(const uint8_t *image, uint32_t size)
 // Made for speed rather than size: the one loop of the installer that runs
 // for every byte it expands (1.5 MB), which takes two thirds of the time it
 // takes made as small as can be, for 68 bytes more (34 packed).
-__attribute__((optimize("O2"))) uint32_t ExpandImage(const uint8_t *image, uint32_t size, uint8_t *out, uint32_t capacity)
+__attribute__((optimize("O2")))
+uint32_t ExpandImage(const uint8_t *image, uint32_t size, uint8_t *out, uint32_t capacity)
 {
     if (!Signed(image, size)) {
         if (size > capacity)
