@@ -20,10 +20,9 @@ come the code and data, the targets of their calls and jumps made absolute
 (more of them alike), packed by tools/lz_bits.py, and then where to relocate
 them.  Scanned from the start, 4 bytes that hold an address from the start
 of the first section to the end of the program as linked are taken as one to
-relocate,
-and the scan goes on after them, else one byte on; the places where that is
-wrong follow, as gamma codes: the first place plus 1, then each from the
-last, the last of them beyond the end.
+relocate, and the scan goes on after them, else one byte on; the places where
+that is wrong follow, as gamma codes: the first place plus 1, then each from
+the last, the last of them beyond the end.
 
 The unpacker finds what it needs in a block right before its entry point
 (PackedCode in unpack.cpp), which this fills in.  The result is
