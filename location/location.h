@@ -17,6 +17,6 @@ bool ValidateInstallFolder(char *path, bool report);
 // Whether the drive of `folder` has room for every file the install writes
 // there (beside the files they replace, which stay until all are written),
 // and the Windows folder's for the uninstaller; both at once when they
-// share it.  When one has not, box 28 names the drive, the room
-// needed and the room free.
+// share it.  When one has not, box 28 names the drive, the room needed and
+// the room free.
 bool HasRoomFor(const char *folder);

@@ -4,7 +4,7 @@ static const uint8_t Signature[] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
 enum { MethodAt = sizeof Signature, HeaderSize = 14, RingSize = 4096, RingStart = 0xFF0, MinMatch = 3 };
 static const uint8_t Method = 'A';
 
-static bool Signed(const uint8_t *image, uint32_t size)
+static bool IsSzddImage(const uint8_t *image, uint32_t size)
 {
     if (size < HeaderSize)
         return false;
@@ -20,7 +20,7 @@ static bool Signed(const uint8_t *image, uint32_t size)
 __attribute__((optimize("O2")))
 uint32_t ExpandImage(const uint8_t *image, uint32_t size, uint8_t *out, uint32_t capacity)
 {
-    if (!Signed(image, size)) {
+    if (!IsSzddImage(image, size)) {
         if (size > capacity)
             return NotExpanded;
         for (uint32_t at = 0; at < size; ++at)

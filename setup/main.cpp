@@ -122,9 +122,10 @@ static void Launch()
     ShellExecuteA(g_backdrop, "open", ProgramFileName, "", g_installDir, SW_SHOWDEFAULT);
 }
 
-// One setup at a time: two would write the same files and records at once.  The mutex is held until the process ends.  One that cannot be had
-// at all (another user's setup, or one of other rights, holds the name)
-// counts as another setup running too.
+// One setup at a time: two would write the same files and records at once.
+// The mutex is held until the process ends.  One that cannot be had at all
+// (another user's setup, or one of other rights, holds the name) counts as
+// another setup running too.
 static bool OnlySetupRunning()
 {
     if (CreateMutexA(0, FALSE, SetupMutexName) && GetLastError() != ERROR_ALREADY_EXISTS)

@@ -607,9 +607,9 @@ void Backdrop() {
 // A complete install into a folder of the longest length allowed (227
 // characters), typed into dialog 102, with a temporary folder of 251
 // characters (its backslash included), where nothing is left: every file,
-// record, shortcut and the launch.  Run twice; before
-// the second run the user closes the program and files, records and a
-// shortcut are damaged, all of which the second run puts right.  The second
+// record, shortcut and the launch.  Run twice; before the second run the
+// user closes the program and files, records and a shortcut are damaged, all
+// of which the second run puts right.  The second
 // run proposes the first run's folder, which cannot be changed.
 void InstallTwice() {
     const std::string parent = "C:\\My Apps";
@@ -966,8 +966,7 @@ void ExpectNoRoom(Setup &setup, const std::string &root) {
 }
 
 // Installs into the root of a drive without room: box 28, and 101 comes
-// back.
-// Emptied, the drive passes; it fills up on the way, and the first file that
+// back.  Emptied, the drive passes; it fills up on the way, and the first file that
 // does not fit gets box 35 and the run ends: no file of ours is left, nothing
 // is registered or started.  Again, with room, the install completes.  A
 // reinstall over an older release runs out the same way: the older release
